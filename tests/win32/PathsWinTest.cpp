@@ -1,0 +1,61 @@
+// Short names, system folders and last-error texts under Wine.
+#include <gtest/gtest.h>
+
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/System.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace {
+std::string MakeDir(const std::string& path) {
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+}  // namespace
+
+TEST(PathsWinTest, ShortAndLongSpellingsOfOneFolderCompareSame) {
+  const std::string base = util::GetTempDir() + "Lanternfell Long Folder Name";
+  MakeDir(base);
+  MakeDir(base + "\\Mixmaster Inside");
+  const std::string shortForm = util::GetShortPath(base);
+  ASSERT_FALSE(shortForm.empty());
+  EXPECT_NE(util::LowerCase(shortForm), util::LowerCase(base));  // really two spellings
+  EXPECT_TRUE(util::SameDir(base, util::UpperCase(shortForm) + "\\"));
+  EXPECT_EQ(util::NormaliseDir(base), util::LowerCase(shortForm) + "\\");
+  EXPECT_TRUE(util::DirInside(base + "\\Mixmaster Inside", shortForm));
+  EXPECT_FALSE(util::DirInside(shortForm, base + "\\Mixmaster Inside"));
+  EXPECT_FALSE(util::DirInside(base, base));
+  RemoveDirectoryA((base + "\\Mixmaster Inside").c_str());
+  RemoveDirectoryA(base.c_str());
+}
+
+TEST(PathsWinTest, MissingFoldersHaveNoShortFormAndNoRelation) {
+  const std::string gone = util::GetTempDir() + "no such folder here";
+  EXPECT_EQ(util::GetShortPath(gone), "");
+  EXPECT_EQ(util::NormaliseDir(gone), "");
+  EXPECT_FALSE(util::SameDir(gone, gone));
+  // The trailing backslash keeps c:\mix2\ out of c:\mix\.
+  EXPECT_FALSE(util::NormalisedInside("c:\\mix2\\", "c:\\mix\\"));
+  EXPECT_TRUE(util::NormalisedInside("c:\\mix\\pool\\", "c:\\mix\\"));
+}
+
+TEST(PathsWinTest, SystemFolders) {
+  const std::string win = util::GetWindowsDir();
+  ASSERT_FALSE(win.empty());
+  EXPECT_NE(win.back(), '\\');
+  EXPECT_TRUE(util::SameText(win, "C:\\windows"));
+  const std::string tmp = util::GetTempDir();
+  ASSERT_FALSE(tmp.empty());
+  EXPECT_EQ(tmp.back(), '\\');
+  EXPECT_TRUE(util::DirectoryExists(util::GetCurrentDir()));
+  EXPECT_TRUE(util::FileExists(util::GetExePath()));
+}
+
+TEST(PathsWinTest, LastErrorTextIsTheSystemMessage) {
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  const std::string text = util::LastErrorText();
+  EXPECT_NE(util::LowerCase(text).find("file"), std::string::npos) << text;
+  EXPECT_EQ(text.back(), '\n');  // kept as the system formats it
+  EXPECT_EQ(util::ErrorText(0xDEADBEEF).rfind("Unknown error", 0), 0u);
+}

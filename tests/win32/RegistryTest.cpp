@@ -1,0 +1,63 @@
+// The registry object against Wine's real registry (HKEY_CURRENT_USER).
+#include <gtest/gtest.h>
+
+#include "util/Errors.h"
+#include "util/Registry.h"
+#include "util/System.h"
+
+namespace {
+const char kBase[] = "Software\\LanternfellTests\\Registry";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { util::TRegistry().DeleteKey(kBase); }
+  void TearDown() override { util::TRegistry().DeleteKey(kBase); }
+};
+}  // namespace
+
+TEST_F(RegistryTest, OpenCreatesMissingParentsOnlyWhenAsked) {
+  const std::string deep = std::string(kBase) + "\\a\\b\\c";
+  util::TRegistry reg;
+  EXPECT_FALSE(reg.OpenKey(deep, false));
+  EXPECT_FALSE(reg.KeyExists(kBase));
+  ASSERT_TRUE(reg.OpenKey(deep, true));
+  EXPECT_TRUE(reg.HasCurrentKey());
+  reg.CloseKey();
+  EXPECT_TRUE(reg.KeyExists(deep));
+  EXPECT_TRUE(util::RegKeyExists(deep));
+}
+
+TEST_F(RegistryTest, ValuesRoundTripAndAbsentReadsEmpty) {
+  util::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kBase, true));
+  EXPECT_EQ(reg.ReadString("missing"), "");
+  reg.WriteString("AppDir", "C:\\Program Files\\Lanternfell");
+  reg.WriteString("Empty", "");
+  reg.WriteInteger("WindowState", 0);
+  reg.WriteBool("Update", true);
+  EXPECT_EQ(reg.ReadString("AppDir"), "C:\\Program Files\\Lanternfell");
+  EXPECT_EQ(reg.ReadString("Empty"), "");
+  EXPECT_TRUE(reg.ValueExists("Update"));
+  // A value that is not text is an error, not an empty text.
+  EXPECT_THROW(reg.ReadString("Update"), util::ERegistryError);
+  EXPECT_THROW(reg.ReadString("WindowState"), util::EGeneralError);
+}
+
+TEST_F(RegistryTest, RefusedWriteRaises) {
+  util::TRegistry reg;  // no key open: the write cannot land anywhere
+  EXPECT_THROW(reg.WriteString("x", "y"), util::ERegistryError);
+  EXPECT_THROW(reg.WriteInteger("x", 1), util::ERegistryError);
+}
+
+TEST_F(RegistryTest, DeleteKeyRemovesTheWholeSubtree) {
+  util::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(std::string(kBase) + "\\one\\two", true));
+  reg.WriteString("v", "1");
+  ASSERT_TRUE(reg.OpenKey(std::string(kBase) + "\\three", true));
+  reg.WriteString("v", "3");
+  ASSERT_TRUE(reg.OpenKey(kBase, false));  // deleting the open key closes it first
+  EXPECT_TRUE(reg.DeleteKey(kBase));
+  EXPECT_FALSE(reg.KeyExists(kBase));
+  EXPECT_FALSE(reg.KeyExists(std::string(kBase) + "\\one"));
+  EXPECT_FALSE(reg.DeleteKey(kBase));  // a second delete finds nothing
+}

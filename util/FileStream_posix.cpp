@@ -1,0 +1,96 @@
+// POSIX side of the file seam: open() plus an exclusive flock().
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "util/Errors.h"
+#include "util/FileStream.h"
+
+namespace util {
+
+TFileStream::TFileStream(const std::string& path, Mode mode) : fd_(-1) {
+  const bool create = mode == Create;
+  int fd = ::open(path.c_str(), create ? (O_RDWR | O_CREAT | O_TRUNC) : O_RDWR, 0644);
+  auto fail = [&](int err) {
+    std::string msg = (create ? "Cannot create file \"" : "Cannot open file \"") + path +
+                      "\". " + std::strerror(err);
+    if (create) throw EFCreateError(msg);
+    throw EFOpenError(msg);
+  };
+  if (fd < 0) fail(errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int err = errno;
+    ::close(fd);
+    fail(err);
+  }
+  fd_ = fd;
+}
+
+TFileStream::~TFileStream() {
+  if (fd_ >= 0) ::close(fd_);  // closing drops the lock
+}
+
+int64_t TFileStream::Seek(int64_t pos) {
+  if (pos < 0) return -1;
+  off_t r = ::lseek(fd_, static_cast<off_t>(pos), SEEK_SET);
+  return r < 0 ? -1 : static_cast<int64_t>(r);
+}
+
+int32_t TFileStream::Read(void* buf, int32_t n) {
+  int32_t done = 0;
+  while (done < n) {
+    ssize_t r = ::read(fd_, static_cast<char*>(buf) + done, n - done);
+    if (r <= 0) break;
+    done += static_cast<int32_t>(r);
+  }
+  return done;
+}
+
+int32_t TFileStream::Write(const void* buf, int32_t n) {
+  int32_t done = 0;
+  while (done < n) {
+    ssize_t r = ::write(fd_, static_cast<const char*>(buf) + done, n - done);
+    if (r <= 0) break;
+    done += static_cast<int32_t>(r);
+  }
+  return done;
+}
+
+int64_t TFileStream::Size() {
+  struct stat st;
+  return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  std::ostringstream ss;
+  ss << f.rdbuf();
+  out = ss.str();
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  if (!f) return false;
+  f.write(data.data(), static_cast<std::streamsize>(data.size()));
+  return static_cast<bool>(f);
+}
+
+}  // namespace util

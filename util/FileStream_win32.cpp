@@ -1,0 +1,89 @@
+// Win32 side of the file seam: CreateFileA with share mode 0.
+#include "util/Errors.h"
+#include "util/FileStream.h"
+#include "util/System.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace util {
+
+TFileStream::TFileStream(const std::string& path, Mode mode) : handle_(INVALID_HANDLE_VALUE) {
+  const bool create = mode == Create;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                         create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    std::string msg = (create ? "Cannot create file \"" : "Cannot open file \"") + path +
+                      "\". " + TrimRight(LastErrorText());
+    if (create) throw EFCreateError(msg);
+    throw EFOpenError(msg);
+  }
+  handle_ = h;
+}
+
+TFileStream::~TFileStream() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+int64_t TFileStream::Seek(int64_t pos) {
+  if (pos < 0) return -1;
+  LARGE_INTEGER to, now;
+  to.QuadPart = pos;
+  if (!SetFilePointerEx(static_cast<HANDLE>(handle_), to, &now, FILE_BEGIN)) return -1;
+  return now.QuadPart;
+}
+
+int32_t TFileStream::Read(void* buf, int32_t n) {
+  DWORD got = 0;
+  if (n <= 0) return 0;
+  if (!ReadFile(static_cast<HANDLE>(handle_), buf, static_cast<DWORD>(n), &got, nullptr)) return 0;
+  return static_cast<int32_t>(got);
+}
+
+int32_t TFileStream::Write(const void* buf, int32_t n) {
+  DWORD put = 0;
+  if (n <= 0) return 0;
+  if (!WriteFile(static_cast<HANDLE>(handle_), buf, static_cast<DWORD>(n), &put, nullptr)) return 0;
+  return static_cast<int32_t>(put);
+}
+
+int64_t TFileStream::Size() {
+  LARGE_INTEGER s;
+  return GetFileSizeEx(static_cast<HANDLE>(handle_), &s) ? s.QuadPart : -1;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return !path.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return !path.empty() && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  out.clear();
+  char buf[65536];
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr)) && got > 0) out.append(buf, got);
+  CloseHandle(h);
+  return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  bool ok = data.empty() ||
+            (WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
+             put == data.size());
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace util

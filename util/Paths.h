@@ -1,0 +1,38 @@
+// Path helpers. Folders a wizard keeps carry a trailing backslash; two folders
+// are compared only in normalised form: short (8.3) form, then lower case.
+#pragma once
+#include <string>
+
+namespace util {
+
+// Empty stays empty; otherwise one "\" is added unless the last one is "\".
+std::string AppendBackslash(const std::string& path);
+// Removes exactly one trailing "\" ("C:\" gives "C:").
+std::string StripBackslash(const std::string& path);
+
+#ifdef _WIN32
+// The system's short form of an existing path; empty when there is none.
+std::string GetShortPath(const std::string& path);
+// The Windows folder, without a trailing "\" unless it is a drive root.
+std::string GetWindowsDir();
+// The system folder (System32 or its 32-bit stand-in).
+std::string GetSystemDir();
+// The temporary folder, with its trailing "\".
+std::string GetTempDir();
+// The process's current directory (without a trailing "\" unless a root).
+std::string GetCurrentDir();
+bool SetCurrentDir(const std::string& path);
+// The full path of the running executable.
+std::string GetExePath();
+
+// AppendBackslash, short form, lower case; empty when the folder is missing.
+std::string NormaliseDir(const std::string& dir);
+// Both normalised forms non-empty and equal.
+bool SameDir(const std::string& a, const std::string& b);
+// inner's normalised form is longer than outer's and begins with it.
+bool DirInside(const std::string& inner, const std::string& outer);
+// Pure forms of the two relations on already normalised texts.
+bool NormalisedInside(const std::string& inner, const std::string& outer);
+#endif
+
+}  // namespace util

@@ -1,0 +1,76 @@
+// Path helpers that ask the system: short names, system folders.
+#include <vector>
+
+#include "util/Paths.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace util {
+
+namespace {
+// The two-call pattern: ask for the length (n counts the NUL), then fill a
+// buffer of n + 1 bytes stated as n.
+template <typename Call>
+std::string TwoCall(Call call) {
+  DWORD n = call(nullptr, 0);
+  if (n == 0) return std::string();
+  std::vector<char> buf(n + 1, '\0');
+  DWORD got = call(buf.data(), n);
+  if (got == 0 || got >= n + 1) return std::string();
+  return std::string(buf.data());
+}
+}  // namespace
+
+std::string GetShortPath(const std::string& path) {
+  if (path.empty()) return std::string();
+  return TwoCall([&](char* b, DWORD n) { return GetShortPathNameA(path.c_str(), b, n); });
+}
+
+std::string GetWindowsDir() {
+  return TwoCall([](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); });
+}
+
+std::string GetSystemDir() {
+  return TwoCall([](char* b, DWORD n) { return GetSystemDirectoryA(b, n); });
+}
+
+std::string GetTempDir() {
+  return TwoCall([](char* b, DWORD n) { return GetTempPathA(n, b); });
+}
+
+std::string GetCurrentDir() {
+  return TwoCall([](char* b, DWORD n) { return GetCurrentDirectoryA(n, b); });
+}
+
+bool SetCurrentDir(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+std::string GetExePath() {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return std::string();
+    if (n < buf.size()) return std::string(buf.data(), n);
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::string NormaliseDir(const std::string& dir) {
+  if (dir.empty()) return std::string();
+  return LowerCase(GetShortPath(AppendBackslash(dir)));
+}
+
+bool NormalisedInside(const std::string& inner, const std::string& outer) {
+  return !inner.empty() && !outer.empty() && inner.size() > outer.size() &&
+         inner.compare(0, outer.size(), outer) == 0;
+}
+
+bool SameDir(const std::string& a, const std::string& b) {
+  std::string na = NormaliseDir(a), nb = NormaliseDir(b);
+  return !na.empty() && na == nb;
+}
+
+bool DirInside(const std::string& inner, const std::string& outer) {
+  return NormalisedInside(NormaliseDir(inner), NormaliseDir(outer));
+}
+
+}  // namespace util

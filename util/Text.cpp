@@ -1,0 +1,173 @@
+// Text helpers and the string list (portable).
+#include "util/Text.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include "util/Win.h"
+#endif
+
+namespace util {
+
+#ifndef _WIN32
+namespace {
+// Windows-1252: ASCII letters, the Latin-1 letters of 0xC0..0xFE (0xD7 and 0xF7
+// are signs), and the four letter pairs in the 0x80..0x9F block.
+unsigned char Lower1252(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+  }
+  return c;
+}
+unsigned char Upper1252(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  switch (c) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+  }
+  return c;
+}
+}  // namespace
+#endif
+
+std::string UpperCase(std::string s) {
+#ifdef _WIN32
+  if (!s.empty()) CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
+#else
+  for (char& c : s) c = static_cast<char>(Upper1252(static_cast<unsigned char>(c)));
+#endif
+  return s;
+}
+
+std::string LowerCase(std::string s) {
+#ifdef _WIN32
+  if (!s.empty()) CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+#else
+  for (char& c : s) c = static_cast<char>(Lower1252(static_cast<unsigned char>(c)));
+#endif
+  return s;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && LowerCase(a) == LowerCase(b);
+}
+
+static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string TrimLeft(const std::string& s) {
+  size_t b = 0;
+  while (b < s.size() && IsBlank(s[b])) ++b;
+  return s.substr(b);
+}
+
+std::string TrimRight(const std::string& s) {
+  size_t e = s.size();
+  while (e > 0 && IsBlank(s[e - 1])) --e;
+  return s.substr(0, e);
+}
+
+std::string Trim(const std::string& s) { return TrimRight(TrimLeft(s)); }
+
+int Pos(const std::string& sub, const std::string& s) {
+  if (sub.empty()) return 0;
+  size_t p = s.find(sub);
+  return p == std::string::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+std::string IntToStr(long long v) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%lld", v);
+  return buf;
+}
+
+static size_t LastSeparator(const std::string& path) {
+  return path.find_last_of("\\:");
+}
+
+std::string ExtractFilePath(const std::string& path) {
+  size_t p = LastSeparator(path);
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  size_t p = LastSeparator(path);
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  size_t sep = LastSeparator(path);
+  size_t dot = path.find_last_of('.');
+  if (dot != std::string::npos && (sep == std::string::npos || dot > sep))
+    return path.substr(0, dot) + ext;
+  return path + ext;
+}
+
+int TStringList::Add(std::string s, int32_t value) {
+  lines_.push_back(std::move(s));
+  values_.push_back(value);
+  return Count() - 1;
+}
+
+void TStringList::Insert(int i, std::string s, int32_t value) {
+  if (i < 0 || i > Count()) throw std::out_of_range("TStringList::Insert");
+  lines_.insert(lines_.begin() + i, std::move(s));
+  values_.insert(values_.begin() + i, value);
+}
+
+void TStringList::Delete(int i) {
+  if (i < 0 || i >= Count()) throw std::out_of_range("TStringList::Delete");
+  lines_.erase(lines_.begin() + i);
+  values_.erase(values_.begin() + i);
+}
+
+void TStringList::Clear() {
+  lines_.clear();
+  values_.clear();
+}
+
+int TStringList::IndexOf(const std::string& s) const {
+  const std::string key = LowerCase(s);
+  for (int i = 0; i < Count(); ++i)
+    if (lines_[i].size() == key.size() && LowerCase(lines_[i]) == key) return i;
+  return -1;
+}
+
+std::string TStringList::Text() const {
+  size_t n = 0;
+  for (const auto& l : lines_) n += l.size() + 2;
+  std::string out;
+  out.reserve(n);
+  for (const auto& l : lines_) {
+    out += l;
+    out += "\r\n";
+  }
+  return out;
+}
+
+void TStringList::SetText(const std::string& text) {
+  Clear();
+  size_t start = 0, i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      Add(text.substr(start, i - start));
+      i += (c == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < n) Add(text.substr(start));
+}
+
+}  // namespace util

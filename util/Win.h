@@ -1,0 +1,9 @@
+// The one place that includes <windows.h>, with its macro-heavy parts off.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
