@@ -1,0 +1,207 @@
+// The store file: opening, checked I/O, block allocation and release.
+#include "store/FileManager.h"
+
+#include "util/Text.h"
+
+namespace store {
+
+std::string ErrorCodeText(int32_t code) {
+  switch (code) {
+    case NoError: return "No error!";
+    case WriteError: return "Fatal write error!";
+    case ReadError: return "Fatal read error!";
+    case SeekError: return "Fatal seek error!";
+  }
+  return "Unknown FATAL error!";
+}
+
+TFileManager::TFileManager(const std::string& path)
+    : stream_(path, util::FileExists(path) ? util::TFileStream::OpenExisting
+                                           : util::TFileStream::Create) {
+  step_ = StepOpening;
+  fileSize_ = stream_.Size();
+  if (fileSize_ == 0) {
+    WriteMagic();
+    if (errorCode_ == NoError) WriteHeader();
+    if (errorCode_ == NoError) WriteFreeList();
+  } else {
+    ReadHeader();
+    if (errorCode_ == NoError) ReadFreeList();
+    damaged_ = errorCode_ != NoError;
+  }
+  if (errorCode_ != NoError) FormDiagnostic();
+}
+
+void TFileManager::Fail(int32_t code) {
+  errorCode_ = code;
+  if (firstError_ == NoError) firstError_ = code;
+}
+
+void TFileManager::SetError(int32_t code) { Fail(code); }
+
+bool TFileManager::SeekTo(int64_t position) {
+  errorCode_ = NoError;
+  const int64_t at = stream_.Seek(position);
+  if (at < 0 || at != position) {
+    Fail(SeekError);
+    return false;
+  }
+  position_ = at;
+  return true;
+}
+
+bool TFileManager::WriteBytes(const void* buffer, int32_t count) {
+  errorCode_ = NoError;
+  const int32_t put = count > 0 ? stream_.Write(buffer, count) : 0;
+  position_ += put;
+  if (position_ > fileSize_) fileSize_ = position_;
+  if (count < 0 || put < count) {
+    Fail(WriteError);
+    return false;
+  }
+  return true;
+}
+
+bool TFileManager::ReadBytes(void* buffer, int32_t count) {
+  errorCode_ = NoError;
+  const int32_t got = count > 0 ? stream_.Read(buffer, count) : 0;
+  position_ += got;
+  if (count < 0 || got < count) {
+    Fail(ReadError);
+    return false;
+  }
+  return true;
+}
+
+std::string TFileManager::ErrorText() const {
+  return "Block: " + util::IntToStr(step_) + ", " + ErrorCodeText(errorCode_);
+}
+
+void TFileManager::FormDiagnostic() { diagnostic_ = ErrorText(); }
+
+bool TFileManager::InBlocks(int64_t start, int64_t length) const {
+  return start >= HeaderSize && length >= 0 && start + length <= dataEnd_;
+}
+
+void TFileManager::WriteMagic() {
+  step_ = StepWriteMagic;
+  if (SeekTo(0)) WriteBytes(MagicText, MagicSize);
+}
+
+void TFileManager::WriteHeader() {
+  step_ = StepWriteHeader;
+  char raw[8];
+  PutInt32(raw, rootCell_);
+  PutInt32(raw + 4, dataEnd_);
+  if (SeekTo(RootCellOffset)) WriteBytes(raw, 8);
+}
+
+// The header is not compared with anything, but a data end outside the file
+// or a root cell outside the blocks would send every later access astray, so
+// those read as a read error.
+void TFileManager::ReadHeader() {
+  step_ = StepReadHeader;
+  char raw[8];
+  if (!SeekTo(RootCellOffset) || !ReadBytes(raw, 8)) return;
+  rootCell_ = GetInt32(raw);
+  dataEnd_ = GetInt32(raw + 4);
+  const bool endSound = dataEnd_ >= HeaderSize && dataEnd_ <= fileSize_ - FreeListCountSize;
+  const bool rootSound =
+      rootCell_ == NoPosition ||
+      (rootCell_ >= FirstPayload && InBlocks(rootCell_ - BlockPrefixSize, 8));
+  if (!endSound || !rootSound) Fail(ReadError);
+}
+
+void TFileManager::WriteFreeList() {
+  step_ = StepWriteFreeList;
+  if (SeekTo(dataEnd_) && !freeList_.SaveToStream(stream_)) Fail(WriteError);
+  if (errorCode_ == NoError) {
+    position_ += freeList_.StoredSize();
+    if (position_ > fileSize_) fileSize_ = position_;
+  }
+}
+
+void TFileManager::ReadFreeList() {
+  step_ = StepReadFreeList;
+  if (!SeekTo(dataEnd_)) return;
+  if (!freeList_.LoadFromStream(stream_, fileSize_ - dataEnd_) ||
+      !freeList_.IsSound(HeaderSize, dataEnd_)) {
+    freeList_.Clear();
+    Fail(ReadError);
+  }
+}
+
+int32_t TFileManager::Allocate(int32_t size) {
+  step_ = StepAllocate;
+  if (size <= 0) return -1;  // 0 asks for nothing; a negative size is refused too
+  const int64_t total = static_cast<int64_t>(size) + BlockPrefixSize;
+  // The file's positions are 32-bit: a block that would end past that range
+  // cannot be written.
+  if (total + dataEnd_ + freeList_.StoredSize() > INT32_MAX) {
+    Fail(WriteError);
+    return -1;
+  }
+  char raw[4];
+  PutInt32(raw, static_cast<int32_t>(total));
+  int32_t candidate;
+  step_ = StepTakeFree;
+  errorCode_ = NoError;
+  const int32_t s = freeList_.Take(static_cast<int32_t>(total));
+  if (s != -1) {
+    candidate = s + BlockPrefixSize;
+    if (SeekTo(s) && WriteBytes(raw, 4)) WriteFreeList();
+  } else {
+    step_ = StepAppend;
+    errorCode_ = NoError;
+    candidate = dataEnd_ + BlockPrefixSize;
+    if (SeekTo(dataEnd_) && WriteBytes(raw, 4)) {
+      dataEnd_ += static_cast<int32_t>(total);
+      WriteHeader();
+    }
+  }
+  if (errorCode_ != NoError) return -1;
+  if (rootCell_ == NoPosition) {
+    rootCell_ = candidate;
+    WriteHeader();
+  }
+  if (errorCode_ == NoError) WriteFreeList();
+  if (errorCode_ != NoError) FormDiagnostic();
+  return candidate;
+}
+
+// A block may be given back only when it is one: a length of at least the
+// prefix, inside the blocks, not the root cell's block and not already free.
+// Anything else comes from a damaged record and is left alone.
+bool TFileManager::ReleasableExtent(int64_t start, int32_t length) const {
+  if (length < BlockPrefixSize || !InBlocks(start, length)) return false;
+  if (rootCell_ != NoPosition && start < rootCell_ + RootCellPayloadSize &&
+      rootCell_ - BlockPrefixSize < start + length)
+    return false;
+  return !freeList_.Overlaps(start, length);
+}
+
+void TFileManager::Release(int32_t position) {
+  step_ = StepRelease;
+  errorCode_ = NoError;
+  if (position == NoPosition || position == rootCell_) return;
+  const int64_t s = static_cast<int64_t>(position) - BlockPrefixSize;
+  if (!InBlocks(s, BlockPrefixSize)) return;  // not a block position at all
+  char raw[4];
+  if (SeekTo(s) && ReadBytes(raw, 4)) {
+    step_ = StepReturnSpace;
+    errorCode_ = NoError;
+    const int32_t length = GetInt32(raw);
+    if (length != 0 && ReleasableExtent(s, length)) {
+      if (s + length < dataEnd_) {
+        freeList_.Release(static_cast<int32_t>(s), length);
+      } else {
+        dataEnd_ = static_cast<int32_t>(s);
+        WriteHeader();
+      }
+    }
+  }
+  if (errorCode_ == NoError) WriteFreeList();
+  if (errorCode_ != NoError) FormDiagnostic();
+}
+
+}  // namespace store

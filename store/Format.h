@@ -1,0 +1,60 @@
+// The store file's fixed sizes and offsets, and little-endian 32-bit coding.
+// Every integer in the file is a signed 32-bit little-endian value.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+namespace store {
+
+// File header: 38 bytes of magic, then the root cell and the data end.
+inline constexpr char MagicText[] = "lndb1xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n";
+inline constexpr int32_t MagicSize = 38;
+inline constexpr int32_t RootCellOffset = 38;  // header field: root cell position
+inline constexpr int32_t DataEndOffset = 42;   // header field: data end
+inline constexpr int32_t HeaderSize = 46;      // first block starts here
+static_assert(sizeof(MagicText) - 1 == MagicSize, "magic is 38 bytes");
+
+// Blocks: a 4-byte length (the prefix itself included), then the payload.
+// Positions handed around are payload positions (block start + 4).
+inline constexpr int32_t BlockPrefixSize = 4;
+inline constexpr int32_t FirstPayload = HeaderSize + BlockPrefixSize;  // 50
+inline constexpr int32_t RootCellPayloadSize = 4;
+
+// Records: kind, attribute, reserved, encoding (1 byte each), S, O; then the
+// S data bytes and n 4-byte positions.
+inline constexpr int32_t RecordHeaderSize = 12;
+inline constexpr int32_t PositionSize = 4;
+inline constexpr int32_t NoPosition = -1;
+
+inline constexpr uint8_t IndexRecord = 1;
+inline constexpr uint8_t ItemRecord = 2;
+inline constexpr uint8_t PlainEncoding = 0;
+inline constexpr uint8_t ZlibEncoding = 1;
+
+// The free list at the data end: a count n, n positions, n sizes.
+inline constexpr int32_t FreeListCountSize = 4;
+
+// Key paths join folder and item names with this single byte.
+inline constexpr char KeySeparator = '\xFF';
+
+// Upper bound for the inflated length of S stored bytes: deflate cannot
+// expand beyond about 1032:1, so a larger claimed length is a damaged record.
+inline constexpr int64_t MaxInflateRatio = 1032;
+inline int64_t MaxInflatedLength(int64_t stored) { return stored * MaxInflateRatio + 64; }
+
+inline void PutInt32(void* to, int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  unsigned char b[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+                        static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+  std::memcpy(to, b, 4);
+}
+
+inline int32_t GetInt32(const void* from) {
+  unsigned char b[4];
+  std::memcpy(b, from, 4);
+  return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                              (static_cast<uint32_t>(b[2]) << 16) |
+                              (static_cast<uint32_t>(b[3]) << 24));
+}
+
+}  // namespace store

@@ -1,0 +1,46 @@
+// TFreeList: the free extents inside the store's used area, kept in memory as
+// two parallel lists and stored at the data end (count, positions, sizes).
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace util {
+class TFileStream;
+}
+
+namespace store {
+
+class TFreeList {
+ public:
+  TFreeList() = default;
+
+  // First fit in position order: the front of the first extent of at least
+  // size bytes; the rest of it stays free. -1 (and no change) when none fits.
+  int32_t Take(int32_t size);
+  // Gives an extent back, merging it with free extents it touches.
+  void Release(int32_t start, int32_t size);
+
+  // Reads count, positions and sizes at the stream's position. available is
+  // the number of bytes the file holds from there: a count whose values
+  // cannot fit is refused before anything is allocated. False on a short read.
+  bool LoadFromStream(util::TFileStream& stream, int64_t available);
+  // Writes count, positions and sizes; false on a short write.
+  bool SaveToStream(util::TFileStream& stream) const;
+
+  int Count() const { return static_cast<int>(Positions.size()); }
+  // The stored form's length: 4 + 8 n.
+  int64_t StoredSize() const { return FreeListBytes(Count()); }
+  static int64_t FreeListBytes(int64_t n) { return 4 + 8 * n; }
+
+  // True when the extents are what the operations above can produce inside
+  // [lo, hi): ascending, positive sizes, inside the range, not overlapping.
+  bool IsSound(int64_t lo, int64_t hi) const;
+  // True when [start, start + size) shares a byte with a free extent.
+  bool Overlaps(int64_t start, int64_t size) const;
+  void Clear();
+
+  std::vector<int32_t> Positions;  // extent starts (block starts), ascending
+  std::vector<int32_t> Sizes;      // extent sizes, prefix included
+};
+
+}  // namespace store

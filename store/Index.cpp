@@ -1,0 +1,276 @@
+// Index records: loading, saving and linking, and the item records an index
+// holds. Records read from the file are checked against their block before
+// anything is taken from them.
+#include "store/Index.h"
+
+#include <vector>
+
+#include "app/Version.h"
+#include "util/Message.h"
+
+namespace store {
+
+TFMindex::TFMindex(TFileManager& manager, TFMindex* parent, const std::string& name)
+    : name_(name), parent_(parent), manager_(manager) {
+  if (parent && !name.empty()) {
+    position_ = parent->PositionOf(name);
+  } else if (manager.GetRootCell() == NoPosition) {
+    // A store without a root cell gets one, holding "no top index yet".
+    const int32_t cell = manager.Allocate(RootCellPayloadSize);
+    char raw[4];
+    PutInt32(raw, NoPosition);
+    if (cell != NoPosition && manager.SeekTo(cell)) manager.WriteBytes(raw, 4);
+    return;
+  } else {
+    LoadRootPosition();
+  }
+  if (damaged_ || position_ == NoPosition) return;
+  // A record that is also one of this walk's indexes above would make the
+  // walk release and rewrite it twice.
+  for (TFMindex* up = parent_; up; up = up->parent_) {
+    if (up->position_ == position_) {
+      MarkDamaged();
+      return;
+    }
+  }
+  LoadRecord();
+}
+
+void TFMindex::MarkDamaged() {
+  Clear();
+  damaged_ = true;
+  manager_.SetError(ReadError);
+}
+
+void TFMindex::LoadRootPosition() {
+  // The root cell's block: length 8, then the top index's position.
+  char raw[8];
+  const int32_t cell = manager_.GetRootCell();
+  if (!manager_.SeekTo(static_cast<int64_t>(cell) - BlockPrefixSize) ||
+      !manager_.ReadBytes(raw, 8))
+    return MarkDamaged();
+  if (GetInt32(raw) != BlockPrefixSize + RootCellPayloadSize) return MarkDamaged();
+  position_ = GetInt32(raw + 4);
+}
+
+bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head) {
+  const int64_t start = static_cast<int64_t>(position) - BlockPrefixSize;
+  const int32_t minBlock = BlockPrefixSize + RecordHeaderSize;
+  if (position < FirstPayload || !manager.InBlocks(start, minBlock)) return false;
+  char raw[16];
+  if (!manager.SeekTo(start) || !manager.ReadBytes(raw, 16)) return false;
+  head.BlockLength = GetInt32(raw);
+  head.Kind = static_cast<uint8_t>(raw[4]);
+  head.Attribute = static_cast<uint8_t>(raw[5]);
+  head.Reserved = static_cast<uint8_t>(raw[6]);
+  head.Encoding = static_cast<uint8_t>(raw[7]);
+  head.StoredLength = GetInt32(raw + 8);
+  head.UncompressedLength = GetInt32(raw + 12);
+  const int64_t room = static_cast<int64_t>(head.BlockLength) - minBlock;  // for data + positions
+  if (head.BlockLength < minBlock || !manager.InBlocks(start, head.BlockLength)) return false;
+  if (manager.FreeList().Overlaps(start, head.BlockLength)) return false;
+  if (head.StoredLength < 0 || head.StoredLength > room) return false;
+  if (head.Encoding == ZlibEncoding &&
+      (head.UncompressedLength < 0 ||
+       head.UncompressedLength > MaxInflatedLength(head.StoredLength)))
+    return false;
+  return true;
+}
+
+void TFMindex::LoadRecord() {
+  TRecordHead head;
+  if (!ReadRecordHead(manager_, position_, head)) return MarkDamaged();
+  // An item's positions are only a copy of its index's: taken as a folder's
+  // entries they would refer to records a second time. A key path that runs
+  // through an item is refused.
+  if (head.Kind == ItemRecord) return MarkDamaged();
+  // Data and positions follow the header; one read takes both.
+  std::vector<char> rest(static_cast<size_t>(head.BlockLength - BlockPrefixSize - RecordHeaderSize));
+  if (!manager_.ReadBytes(rest.data(), static_cast<int32_t>(rest.size()))) return MarkDamaged();
+  TDataBuf buffer;
+  buffer.SetStored(rest.data(), head.StoredLength);
+  buffer.Kind = head.Kind;
+  buffer.Attribute = head.Attribute;
+  buffer.Reserved = head.Reserved;
+  buffer.Encoding = head.Encoding;
+  buffer.SetUncompressedLength(head.UncompressedLength);
+  if (buffer.Encoding == ZlibEncoding && (buffer.Decompress() != 0 || buffer.IsCompressed()))
+    return MarkDamaged();
+  SetText(buffer.AsText());
+  const int64_t positionBytes = static_cast<int64_t>(rest.size()) - head.StoredLength;
+  if (static_cast<int64_t>(Count()) * PositionSize > positionBytes) return MarkDamaged();
+  for (int i = 0; i < Count(); ++i)
+    SetValue(i, GetInt32(&rest[head.StoredLength + static_cast<size_t>(PositionSize) * i]));
+}
+
+int32_t TFMindex::PositionOf(const std::string& name) const {
+  const int i = IndexOf(name);
+  return i < 0 ? NoPosition : Value(i);
+}
+
+int32_t TFMindex::SetChildPosition(const std::string& name, int32_t position) {
+  if (name.empty()) return NoPosition;
+  int i = IndexOf(name);
+  if (i < 0) i = Add(name, position);
+  SetValue(i, position);
+  return position;
+}
+
+int32_t TFMindex::SetChildPositionAndSave(const std::string& name, int32_t position) {
+  const int32_t result = SetChildPosition(name, position);
+  SaveAndLink();
+  return result;
+}
+
+// How often position is referred to by this walk's indexes: their entries
+// and their own records.
+int TFMindex::ReferencesOnWalk(int32_t position) const {
+  int n = 0;
+  for (const TFMindex* at = this; at; at = at->parent_) {
+    if (at->position_ == position) ++n;
+    for (int i = 0; i < at->Count(); ++i)
+      if (at->Value(i) == position) ++n;
+  }
+  return n;
+}
+
+// A record that something else on this walk still refers to is not given
+// back: its space would be handed out while it is in use (a damaged store
+// whose entries share a record). Leaving it costs space, not data.
+void TFMindex::ReleaseIfUnshared(int32_t position, int expectedReferences) {
+  if (ReferencesOnWalk(position) <= expectedReferences) manager_.Release(position);
+}
+
+void TFMindex::WriteRecord(int32_t at, const TDataBuf& buffer) {
+  const int32_t s = buffer.StoredLength();
+  std::vector<char> raw(static_cast<size_t>(RecordHeaderSize) + s +
+                        static_cast<size_t>(PositionSize) * Count());
+  raw[0] = static_cast<char>(buffer.Kind);
+  raw[1] = static_cast<char>(buffer.Attribute);
+  raw[2] = static_cast<char>(buffer.Reserved);
+  raw[3] = static_cast<char>(buffer.Encoding);
+  PutInt32(&raw[4], s);
+  PutInt32(&raw[8], buffer.UncompressedLength());
+  if (s > 0) std::memcpy(&raw[RecordHeaderSize], buffer.Data(), static_cast<size_t>(s));
+  for (int i = 0; i < Count(); ++i)
+    PutInt32(&raw[RecordHeaderSize + s + static_cast<size_t>(PositionSize) * i], Value(i));
+  // Header, lengths, data and positions go out as one write; after a failed
+  // seek nothing is written at the wrong place.
+  if (manager_.SeekTo(at)) manager_.WriteBytes(raw.data(), static_cast<int32_t>(raw.size()));
+}
+
+namespace {
+// The payload size of a record: 4 n + S + 12; -1 when it exceeds 32 bits.
+int32_t RecordSize(int entries, int32_t stored) {
+  const int64_t size = static_cast<int64_t>(PositionSize) * entries + stored + RecordHeaderSize;
+  return size > INT32_MAX ? -1 : static_cast<int32_t>(size);
+}
+}  // namespace
+
+int32_t TFMindex::Save() {
+  if (position_ != NoPosition) {
+    const bool linked = parent_ && parent_->PositionOf(name_) == position_;
+    ReleaseIfUnshared(position_, linked ? 2 : 1);
+  }
+  std::string text = Text();
+  text.push_back('\0');
+  TDataBuf buffer(text.data(), static_cast<int32_t>(text.size()));
+  buffer.Kind = IndexRecord;
+  buffer.Compress();
+  const int32_t size = RecordSize(Count(), buffer.StoredLength());
+  if (size < 0) manager_.SetError(WriteError);
+  position_ = size < 0 ? NoPosition : manager_.Allocate(size);
+  if (position_ != NoPosition) WriteRecord(position_, buffer);
+  return position_;
+}
+
+int32_t TFMindex::SaveAndLink() {
+  Save();
+  if (parent_) {
+    parent_->SetChildPositionAndSave(name_, position_);
+  } else {
+    char raw[4];
+    PutInt32(raw, position_);
+    const int32_t cell = manager_.GetRootCell();
+    if (cell != NoPosition && manager_.SeekTo(cell)) manager_.WriteBytes(raw, 4);
+  }
+  return position_;
+}
+
+int32_t TFMindex::WriteItem(const std::string& name, TDataBuf* buffer, bool link) {
+  int i = IndexOf(name);
+  if (i < 0) i = Add(name, NoPosition);
+  const int32_t old = Value(i);
+  if (old != NoPosition) ReleaseIfUnshared(old, 1);
+  int32_t result = old;
+  if (buffer) {
+    buffer->Kind = ItemRecord;
+    buffer->Attribute = buffer->Reserved = buffer->Encoding = 0;
+    buffer->Compress();
+    const int32_t size = RecordSize(Count(), buffer->StoredLength());
+    if (size < 0) manager_.SetError(WriteError);
+    result = size < 0 ? NoPosition : manager_.Allocate(size);
+    if (result != NoPosition) WriteRecord(result, *buffer);
+    SetValue(i, result);
+  } else {
+    Delete(i);
+  }
+  if (link) SaveAndLink();
+  return result;
+}
+
+const char* TFMindex::ReadItem(const std::string& name, TDataBuf* buffer) {
+  if (!buffer) return nullptr;
+  const int32_t p = PositionOf(name);
+  if (p == NoPosition) return nullptr;
+  TRecordHead head;
+  if (!ReadRecordHead(manager_, p, head)) {
+    manager_.SetError(ReadError);
+    buffer->Clear();
+    return nullptr;
+  }
+  buffer->Kind = head.Kind;
+  buffer->Attribute = head.Attribute;
+  buffer->Reserved = head.Reserved;
+  buffer->Encoding = head.Encoding;
+  buffer->SetStored(nullptr, head.StoredLength);
+  buffer->SetUncompressedLength(head.UncompressedLength);
+  bool sound = manager_.ReadBytes(buffer->StoredBytes(), head.StoredLength);
+  if (sound && buffer->Encoding == ZlibEncoding)
+    sound = buffer->Decompress() == 0 && !buffer->IsCompressed();
+  if (!sound) {
+    // Bytes that did not inflate are not the item: the caller gets nothing.
+    manager_.SetError(ReadError);
+    buffer->Clear();
+    return nullptr;
+  }
+  return buffer->Data();
+}
+
+int32_t TFMindex::StoredLengthOf(const std::string& name) {
+  const int32_t p = PositionOf(name);
+  if (p == NoPosition) return 0;
+  TRecordHead head;
+  if (ReadRecordHead(manager_, p, head)) return head.StoredLength;
+  manager_.SetError(ReadError);
+  return 0;
+}
+
+int TFMindex::KindOf(const std::string& name) {
+  const int32_t p = PositionOf(name);
+  if (p == NoPosition) return -1;
+  TRecordHead head;
+  if (ReadRecordHead(manager_, p, head)) return static_cast<int8_t>(head.Kind);
+  manager_.SetError(ReadError);
+  return -1;
+}
+
+std::string TFMindex::DumpText() const {
+  std::string text;
+  for (int i = 0; i < Count(); ++i) text += Get(i) + "     " + util::IntToStr(Value(i)) + "\n";
+  return text;
+}
+
+void TFMindex::Dump() const { util::ShowMessage(DumpText(), app::ProductName); }
+
+}  // namespace store

@@ -1,0 +1,97 @@
+// The free list: first-fit taking, merging release and its stored form.
+#include <gtest/gtest.h>
+
+#include "StoreTestUtil.h"
+#include "util/FileStream.h"
+
+using store::TFreeList;
+
+namespace {
+TFreeList ListOf(std::vector<int32_t> p, std::vector<int32_t> s) {
+  TFreeList f;
+  f.Positions = std::move(p);
+  f.Sizes = std::move(s);
+  return f;
+}
+}  // namespace
+
+TEST(FreeListTest, TakeIsFirstFitFromTheFront) {
+  TFreeList empty;
+  EXPECT_EQ(empty.Take(1), -1);
+
+  TFreeList f = ListOf({100, 200}, {20, 30});
+  EXPECT_EQ(f.Take(25), 200);
+  EXPECT_EQ(f.Positions, (std::vector<int32_t>{100, 225}));
+  EXPECT_EQ(f.Sizes, (std::vector<int32_t>{20, 5}));
+  EXPECT_EQ(f.Take(20), 100);  // an exact fit removes the entry
+  EXPECT_EQ(f.Positions, (std::vector<int32_t>{225}));
+  EXPECT_EQ(f.Take(6), -1);  // nothing fits: unchanged
+  EXPECT_EQ(f.Sizes, (std::vector<int32_t>{5}));
+}
+
+TEST(FreeListTest, ReleaseMergesBothNeighbours) {
+  TFreeList f = ListOf({100, 140}, {20, 10});
+  f.Release(120, 20);
+  EXPECT_EQ(f.Positions, (std::vector<int32_t>{100}));
+  EXPECT_EQ(f.Sizes, (std::vector<int32_t>{50}));
+}
+
+TEST(FreeListTest, ReleaseExtendsTheNextOrInsertsInOrder) {
+  TFreeList a = ListOf({140}, {10});
+  a.Release(120, 20);
+  EXPECT_EQ(a.Positions, (std::vector<int32_t>{120}));
+  EXPECT_EQ(a.Sizes, (std::vector<int32_t>{30}));
+
+  TFreeList b = ListOf({140}, {10});
+  b.Release(100, 20);
+  EXPECT_EQ(b.Positions, (std::vector<int32_t>{100, 140}));
+  EXPECT_EQ(b.Sizes, (std::vector<int32_t>{20, 10}));
+  b.Release(300, 4);
+  EXPECT_EQ(b.Positions, (std::vector<int32_t>{100, 140, 300}));
+}
+
+TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("list.bin");
+  {
+    util::TFileStream s(path, util::TFileStream::Create);
+    TFreeList empty;
+    ASSERT_TRUE(empty.SaveToStream(s));
+  }
+  EXPECT_EQ(storetest::Bytes(path), std::string(4, '\0'));
+  {
+    util::TFileStream s(path, util::TFileStream::Create);
+    ASSERT_TRUE(ListOf({100, 200}, {20, 30}).SaveToStream(s));
+  }
+  const std::string saved = storetest::Bytes(path);
+  ASSERT_EQ(saved.size(), 4u + 8 * 2);
+  EXPECT_EQ(storetest::Int32At(saved, 4), 100);
+  EXPECT_EQ(storetest::Int32At(saved, 8), 200);
+  EXPECT_EQ(storetest::Int32At(saved, 12), 20);
+  {
+    util::TFileStream s(path, util::TFileStream::OpenExisting);
+    TFreeList f;
+    ASSERT_TRUE(f.LoadFromStream(s, static_cast<int64_t>(saved.size())));
+    EXPECT_EQ(f.Positions, (std::vector<int32_t>{100, 200}));
+    EXPECT_EQ(f.Sizes, (std::vector<int32_t>{20, 30}));
+    EXPECT_TRUE(f.IsSound(46, 300));
+    EXPECT_FALSE(f.IsSound(46, 220));  // the second extent runs past the end
+  }
+  // A count larger than the values behind it, a negative one, a huge one.
+  for (int32_t count : {3, -1, 0x7FFFFFFF}) {
+    storetest::SetInt32(path, 0, count);
+    util::TFileStream s(path, util::TFileStream::OpenExisting);
+    TFreeList f;
+    EXPECT_FALSE(f.LoadFromStream(s, static_cast<int64_t>(saved.size()))) << count;
+  }
+}
+
+TEST(FreeListTest, OverlapAndSoundness) {
+  TFreeList f = ListOf({100, 140}, {20, 10});
+  EXPECT_TRUE(f.Overlaps(110, 4));
+  EXPECT_TRUE(f.Overlaps(90, 11));
+  EXPECT_FALSE(f.Overlaps(120, 20));
+  EXPECT_FALSE(ListOf({100, 110}, {20, 10}).IsSound(46, 1000));  // overlapping
+  EXPECT_FALSE(ListOf({30}, {10}).IsSound(46, 1000));            // inside the header
+  EXPECT_FALSE(ListOf({100}, {0}).IsSound(46, 1000));            // empty extent
+}

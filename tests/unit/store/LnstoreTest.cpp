@@ -1,0 +1,82 @@
+// lnstore from outside (native only): the basic commands and their exit
+// codes, and that check and dump never change the file they look at.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "StoreTestUtil.h"
+
+namespace {
+int Tool(const std::string& args, const std::string& stdinFile = "",
+         const std::string& stdoutFile = "") {
+  std::string cmd = std::string(LNSTORE_PATH) + " " + args;
+  if (!stdinFile.empty()) cmd += " < '" + stdinFile + "'";
+  cmd += " > '" + (stdoutFile.empty() ? std::string("/dev/null") : stdoutFile) + "' 2>/dev/null";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+std::string Q(const std::string& s) { return "'" + s + "'"; }
+}  // namespace
+
+TEST(LnstoreTest, PutGetLsMvRmAndExitCodes) {
+  storetest::TempDir dir;
+  const std::string store = dir.Path("LN.dbc"), in = dir.Path("in.txt"), out = dir.Path("out.txt");
+  storetest::PutBytes(in, "From: a@b\nHost: h\rlast");
+  ASSERT_EQ(Tool("put " + Q(store) + " default/message", in), 0);
+  util::TStringList l;
+  ASSERT_EQ(store::ReadStoreLines(l, "default\xFFmessage", store), 0);
+  EXPECT_EQ(l.Text(), "From: a@b\r\nHost: h\r\nlast\r\n");
+
+  EXPECT_EQ(Tool("get " + Q(store) + " Default/MESSAGE", "", out), 0);
+  EXPECT_EQ(storetest::Bytes(out), "From: a@b\r\nHost: h\r\nlast\r\n");
+  EXPECT_EQ(Tool("get " + Q(store) + " default/absent"), 1);
+  EXPECT_EQ(Tool("ls " + Q(store) + " default", "", out), 0);
+  EXPECT_NE(storetest::Bytes(out).find("message"), std::string::npos);
+  EXPECT_EQ(Tool("ls " + Q(store) + " nofolder"), 1);
+
+  EXPECT_EQ(Tool("mv " + Q(store) + " default/message note"), 0);
+  EXPECT_TRUE(store::ReadStoreStrings("default\xFFnote", nullptr, store));
+  EXPECT_EQ(Tool("rm " + Q(store) + " default/note"), 0);
+  EXPECT_FALSE(store::ReadStoreStrings("default\xFFnote", nullptr, store));
+  EXPECT_EQ(Tool("rm " + Q(store) + " default/note"), 1);
+  EXPECT_EQ(Tool("check " + Q(store)), 0);
+
+  EXPECT_EQ(Tool(""), 2);
+  EXPECT_EQ(Tool("frob " + Q(store)), 2);
+  EXPECT_EQ(Tool("--help"), 0);
+  EXPECT_EQ(Tool("get " + Q(dir.Path("missing.dbc")) + " a"), 1);
+  EXPECT_FALSE(util::FileExists(dir.Path("missing.dbc")));
+}
+
+TEST(LnstoreTest, CheckAndDumpOnlyReadAndFindFaults) {
+  storetest::TempDir dir;
+  const std::string store = dir.Path("LN.dbc");
+  // A fresh store without a root cell: opening it for work would add one.
+  { store::TFileManager m(store); }
+  const std::string fresh = storetest::Bytes(store);
+  EXPECT_EQ(Tool("check " + Q(store)), 0);
+  EXPECT_EQ(Tool("dump " + Q(store)), 0);
+  EXPECT_EQ(storetest::Bytes(store), fresh);
+
+  util::TStringList l;
+  l.Add("x");
+  ASSERT_EQ(store::WriteStoreLines("a\xFF" "b", &l, store), 0);
+  ASSERT_EQ(store::WriteStoreLines("a\xFF" "c", &l, store), 0);
+  const std::string sound = storetest::Bytes(store);
+  EXPECT_EQ(Tool("check " + Q(store)), 0);
+
+  // A flipped byte inside a compressed record: the stream no longer inflates.
+  const int32_t top = storetest::TopIndexPosition(sound);
+  storetest::FlipByte(store, top + store::RecordHeaderSize + 3);
+  const std::string damaged = storetest::Bytes(store);
+  EXPECT_EQ(Tool("check " + Q(store)), 1);
+  EXPECT_EQ(Tool("dump " + Q(store)), 0);
+  EXPECT_EQ(storetest::Bytes(store), damaged);
+
+  // A block nobody refers to (the root cell pointing past the top index).
+  storetest::PutBytes(store, sound);
+  storetest::SetInt32(store, store::FirstPayload, -1);
+  EXPECT_EQ(Tool("check " + Q(store)), 1);
+  storetest::PutBytes(store, sound.substr(0, 30));
+  EXPECT_EQ(Tool("check " + Q(store)), 1);
+}

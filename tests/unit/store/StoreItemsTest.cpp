@@ -1,0 +1,263 @@
+// Items by key path: the layout of a first write, lookups, rewrites, empty
+// items, deleting, renaming, settings lines and the exclusive opening.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "StoreTestUtil.h"
+#include "app/Version.h"
+#include "util/Errors.h"
+
+using namespace store;
+using storetest::Bytes;
+using storetest::Int32At;
+
+namespace {
+// A list for one call: temporaries live to the end of the full expression.
+const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
+util::TStringList Lines(std::initializer_list<const char*> lines) {
+  util::TStringList l;
+  for (const char* s : lines) l.Add(s);
+  return l;
+}
+const std::string kMessage = "default\xFFmessage";
+const std::string kArticle = "default\xFF" "article";
+
+// Block length of the record at position, checked against its contents.
+int32_t BlockOf(const std::string& b, int32_t position) {
+  const int32_t l = Int32At(b, position - 4);
+  return l;
+}
+}  // namespace
+
+TEST(StoreItemsTest, GetTokenCountsNonEmptyElements) {
+  const std::string sep = "\xFF";
+  EXPECT_EQ(GetToken(0, kMessage, sep, "d"), "default");
+  EXPECT_EQ(GetToken(1, kMessage, sep, "d"), "message");
+  EXPECT_EQ(GetToken(2, kMessage, sep, "d"), "d");
+  const std::string t = "\xFF\xFF" "a" "\xFF\xFF" "b" "\xFF";
+  EXPECT_EQ(GetToken(0, t, sep, "d"), "a");
+  EXPECT_EQ(GetToken(1, t, sep, "d"), "b");
+  EXPECT_EQ(GetToken(2, t, sep, "d"), "d");
+}
+
+TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"From: a@b", "Host: h"})), path), 0);
+  const std::string b = Bytes(path);
+
+  // Root cell first, then the item, the index of "default", the top index.
+  const int32_t root = Int32At(b, RootCellOffset);
+  ASSERT_EQ(root, FirstPayload);
+  EXPECT_EQ(BlockOf(b, root), BlockPrefixSize + RootCellPayloadSize);
+  const int32_t item = root + RootCellPayloadSize + BlockPrefixSize;
+  const int32_t folder = item + BlockOf(b, item);
+  const int32_t top = folder + BlockOf(b, folder);
+  const int32_t dataEnd = top - BlockPrefixSize + BlockOf(b, top);
+  EXPECT_EQ(Int32At(b, root), top);
+  EXPECT_EQ(Int32At(b, DataEndOffset), dataEnd);
+  EXPECT_EQ(Int32At(b, dataEnd), 0);  // empty free list
+  EXPECT_EQ(b.size(), static_cast<size_t>(dataEnd + FreeListCountSize));
+
+  const std::string text = "From: a@b\r\nHost: h\r\n";
+  EXPECT_EQ(b[item], ItemRecord);
+  EXPECT_EQ(b[item + 3], ZlibEncoding);
+  EXPECT_EQ(Int32At(b, item + 8), static_cast<int32_t>(text.size()));
+  EXPECT_EQ(storetest::RecordData(b, item), text);
+  EXPECT_EQ(Int32At(b, item + RecordHeaderSize + Int32At(b, item + 4)), -1);  // was new
+
+  EXPECT_EQ(b[folder], IndexRecord);
+  EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"message"}));
+  EXPECT_EQ(Int32At(b, folder + RecordHeaderSize + Int32At(b, folder + 4)), item);
+  EXPECT_EQ(storetest::RecordData(b, top), storetest::IndexData({"default"}));
+  EXPECT_EQ(Int32At(b, top + RecordHeaderSize + Int32At(b, top + 4)), folder);
+  for (int32_t p : {item, folder, top})  // every block is exactly 4 + 12 + S + 4 n
+    EXPECT_EQ(BlockOf(b, p), BlockPrefixSize + RecordHeaderSize + Int32At(b, p + 4) + 4);
+
+  util::TStringList back;
+  EXPECT_EQ(ReadStoreLines(back, "Default\xFFMessage", path), 0);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back[1], "Host: h");
+}
+
+TEST(StoreItemsTest, EmptyListIsAStoredItemThatReadsEmpty) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("e.dbc");
+  util::TStringList none;
+  ASSERT_EQ(WriteStoreLines(kMessage, &none, path), 0);
+  {
+    TFileManager m(path);
+    TFMindex top(m, nullptr, "");
+    TFMindex folder(m, &top, "default");
+    EXPECT_GT(folder.StoredLengthOf("message"), 0);
+    EXPECT_EQ(folder.KindOf("message"), ItemRecord);
+    EXPECT_EQ(folder.KindOf("absent"), -1);
+    EXPECT_EQ(folder.StoredLengthOf("absent"), 0);
+    EXPECT_EQ(top.KindOf("default"), IndexRecord);
+  }
+  util::TStringList back = Lines({"stale"});
+  EXPECT_EQ(ReadStoreLines(back, kMessage, path), 0);
+  EXPECT_EQ(back.Count(), 0);
+  EXPECT_FALSE(ReadStoreStrings(kMessage, nullptr, path));
+}
+
+TEST(StoreItemsTest, DeleteAndRename) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("d.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"m"})), path), 0);
+  ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"a1", "a2"})), path), 0);
+
+  std::string key = " \tdefault\xFF" "article\r\n";
+  EXPECT_EQ(RenameStoreItemTrimmed(key, "posting", path), 0);
+  EXPECT_EQ(key, "default\xFF" "article");
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kArticle, path), 0);
+  EXPECT_EQ(l.Count(), 0);
+  EXPECT_TRUE(ReadStoreStrings("default\xFFposting", &l, path));
+  EXPECT_EQ(l.Text(), "a1\r\na2\r\n");
+  EXPECT_EQ(RenameStoreItem("default", "folder", path), 0);  // folders rename alike
+  EXPECT_TRUE(ReadStoreStrings("folder\xFFmessage", nullptr, path));
+
+  EXPECT_EQ(WriteStoreLines("folder\xFFmessage", nullptr, path), 0);
+  EXPECT_EQ(ReadStoreLines(l, "folder\xFFmessage", path), 0);
+  EXPECT_EQ(l.Count(), 0);
+  const std::string b = Bytes(path);
+  const int32_t top = storetest::TopIndexPosition(b);
+  const int32_t folder = Int32At(b, top + RecordHeaderSize + Int32At(b, top + 4));
+  EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"posting"}));
+
+  // Deleting the last entry leaves an index of the single NUL.
+  EXPECT_EQ(WriteStoreLines("folder\xFFposting", nullptr, path), 0);
+  const std::string c = Bytes(path);
+  const int32_t top2 = storetest::TopIndexPosition(c);
+  const int32_t folder2 = Int32At(c, top2 + RecordHeaderSize + Int32At(c, top2 + 4));
+  EXPECT_EQ(storetest::RecordData(c, folder2), std::string(1, '\0'));
+  EXPECT_EQ(BlockOf(c, folder2), BlockPrefixSize + RecordHeaderSize + Int32At(c, folder2 + 4));
+}
+
+TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("w.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"version A"})), path), 0);
+  const std::string b = Bytes(path);
+  const int32_t item = FirstPayload + RootCellPayloadSize + BlockPrefixSize;
+  const int32_t oldEnd = Int32At(b, DataEndOffset);
+
+  // Same size: the released record's place is taken again.
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"version B"})), path), 0);
+  std::string c = Bytes(path);
+  const int32_t top = storetest::TopIndexPosition(c);
+  int32_t folder = Int32At(c, top + RecordHeaderSize + Int32At(c, top + 4));
+  EXPECT_EQ(Int32At(c, folder + RecordHeaderSize + Int32At(c, folder + 4)), item);
+
+  // Larger than any free extent: appended; the folder's new record then
+  // takes the front of the space merged from the old item and old folder.
+  util::TStringList big;
+  for (int i = 0; i < 200; ++i) big.Add("line " + std::to_string(i * 7919));
+  const int32_t endBefore = Int32At(c, DataEndOffset);
+  ASSERT_EQ(WriteStoreLines(kMessage, &big, path), 0);
+  c = Bytes(path);
+  const int32_t top2 = storetest::TopIndexPosition(c);
+  folder = Int32At(c, top2 + RecordHeaderSize + Int32At(c, top2 + 4));
+  EXPECT_EQ(folder, item);
+  EXPECT_EQ(Int32At(c, folder + RecordHeaderSize + Int32At(c, folder + 4)),
+            endBefore + BlockPrefixSize);
+  EXPECT_EQ(oldEnd, endBefore);
+  util::TStringList back;
+  EXPECT_EQ(ReadStoreLines(back, kMessage, path), 0);
+  EXPECT_EQ(back.Text(), big.Text());
+}
+
+TEST(StoreItemsTest, DeepKeyPathsGrowTheWalk) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("deep.dbc");
+  std::string key;
+  for (int i = 0; i < 20; ++i) key += "level" + std::to_string(i) + "\xFF";
+  key += "item";
+  ASSERT_EQ(WriteStoreLines(key, Ptr(Lines({"deep"})), path), 0);
+  util::TStringList back;
+  EXPECT_EQ(ReadStoreLines(back, key, path), 0);
+  EXPECT_EQ(back.Text(), "deep\r\n");
+}
+
+TEST(StoreItemsTest, NamesThatWouldSplitAreRefused) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("n.dbc");
+  EXPECT_EQ(WriteStoreLines("a\r\nb\xFFx", Ptr(Lines({"x"})), path), WriteError);
+  EXPECT_FALSE(util::FileExists(path));  // refused before anything was made
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"m"})), path), 0);
+  const std::string before = Bytes(path);
+  EXPECT_EQ(WriteStoreLines(std::string("default\xFFno\0pe", 13), Ptr(Lines({"x"})), path), WriteError);
+  EXPECT_EQ(RenameStoreItem(kMessage, "two\nlines", path), WriteError);
+  EXPECT_EQ(RenameStoreItem(kMessage, "", path), WriteError);
+  EXPECT_EQ(RenameStoreItem(kMessage, "a\xFF" "b", path), WriteError);
+  EXPECT_EQ(Bytes(path), before);
+}
+
+TEST(StoreItemsTest, EmptyKeyPathDoesNothing) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("k.dbc");
+  util::TStringList l = Lines({"x"});
+  EXPECT_EQ(WriteStoreLines("\xFF\xFF", &l, path), 0);
+  EXPECT_EQ(ReadStoreLines(l, "", path), 0);
+  EXPECT_EQ(l.Count(), 0);
+  // Opening for work still gives the store its root cell.
+  EXPECT_EQ(Bytes(path).size(), static_cast<size_t>(FirstPayload + RootCellPayloadSize +
+                                                    FreeListCountSize));
+  EXPECT_FALSE(util::FileExists(dir.Path("missing.dbc")));
+  EXPECT_EQ(ReadStoreLines(l, kMessage, dir.Path("missing.dbc")), 0);
+  EXPECT_FALSE(util::FileExists(dir.Path("missing.dbc")));  // reads never create
+}
+
+TEST(StoreItemsTest, InitValuesRoundTripOnExeStorePath) {
+  // Upper-casing the executable's path must leave it usable on a
+  // case-sensitive file system: an upper-case name in the working folder.
+  const std::string exe = "LFSTORE_INIT_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".EXE";
+  app::InitDerivedNames(exe);
+  const std::string store = app::ExeStorePath();
+  std::remove(store.c_str());
+  EXPECT_EQ(GetInitValue("Cutmarks", "~~"), "~~");
+  EXPECT_FALSE(util::FileExists(store));
+  ASSERT_EQ(WriteStoreLines("Initialization", Ptr(Lines({"Other=1", "NoEquals"})), store), 0);
+  EXPECT_EQ(GetInitValue("Cutmarks", "~~"), "~~");
+  EXPECT_EQ(SetInitValue("Cutmarks", "--"), 0);
+  EXPECT_EQ(GetInitValue("cutmarks", "~~"), "--");
+  EXPECT_EQ(SetInitValue("CUTMARKS", "=="), 0);
+  util::TStringList l;
+  ReadStoreLines(l, "Initialization", store);
+  EXPECT_EQ(l.Text(), "Other=1\r\nNoEquals\r\nCUTMARKS===\r\n");
+  EXPECT_EQ(SetInitValue("cutmarks", ""), 0);
+  EXPECT_EQ(GetInitValue("Cutmarks", "~~"), "~~");
+  EXPECT_EQ(GetInitValue("Other", "0"), "1");
+  std::remove(store.c_str());
+  app::ResetDerivedNames();
+}
+
+TEST(StoreItemsTest, SecondOpenerFails) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("x.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"m"})), path), 0);
+  const std::string before = Bytes(path);
+  {
+    TFileManager holder(path);
+    util::TStringList l;
+    EXPECT_THROW(ReadStoreLines(l, kMessage, path), util::EFOpenError);
+    EXPECT_THROW(WriteStoreLines(kMessage, &l, path), util::EFOpenError);
+  }
+  EXPECT_EQ(Bytes(path), before);
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), "m\r\n");
+}
+
+TEST(StoreItemsTest, CopyFileContents) {
+  storetest::TempDir dir;
+  const std::string src = dir.Path("src.bin"), dst = dir.Path("dst.bin");
+  CopyFileContents(dst, src);
+  EXPECT_FALSE(util::FileExists(dst));
+  storetest::PutBytes(src, std::string("a\0\xFF", 3));
+  storetest::PutBytes(dst, "longer old contents");
+  CopyFileContents(dst, src);
+  EXPECT_EQ(Bytes(dst), std::string("a\0\xFF", 3));
+}

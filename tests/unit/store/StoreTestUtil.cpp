@@ -1,0 +1,183 @@
+// Temporary folders, byte mutation and the hand layout of test stores.
+#include "StoreTestUtil.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "util/FileStream.h"
+#include "util/Message.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#define LF_MKDIR(p) _mkdir(p)
+#define LF_RMDIR(p) _rmdir(p)
+#define LF_PID() _getpid()
+static const char* const kSep = "\\";
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#define LF_MKDIR(p) mkdir(p, 0755)
+#define LF_RMDIR(p) rmdir(p)
+#define LF_PID() getpid()
+static const char* const kSep = "/";
+#endif
+
+namespace storetest {
+
+namespace {
+std::string TempRoot() {
+  for (const char* name : {"TEMP", "TMP", "TMPDIR"})
+    if (const char* v = std::getenv(name); v && *v) return v;
+  return "/tmp";
+}
+int g_counter = 0;
+}  // namespace
+
+TempDir::TempDir() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    dir_ = TempRoot() + kSep + "lfstore-" + std::to_string(LF_PID()) + "-" +
+           std::to_string(++g_counter);
+    if (LF_MKDIR(dir_.c_str()) == 0) return;
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+  for (const auto& f : files_) std::remove(f.c_str());
+  LF_RMDIR(dir_.c_str());
+}
+
+std::string TempDir::Path(const std::string& name) {
+  files_.push_back(dir_ + kSep + name);
+  return files_.back();
+}
+
+std::string Bytes(const std::string& path) {
+  std::string out;
+  if (!util::ReadWholeFile(path, out)) throw std::runtime_error("cannot read " + path);
+  return out;
+}
+
+void PutBytes(const std::string& path, const std::string& bytes) {
+  if (!util::WriteWholeFile(path, bytes)) throw std::runtime_error("cannot write " + path);
+}
+
+int32_t Int32At(const std::string& bytes, int64_t offset) {
+  if (offset < 0 || static_cast<size_t>(offset) + 4 > bytes.size())
+    throw std::out_of_range("Int32At");
+  return store::GetInt32(bytes.data() + offset);
+}
+
+void SetInt32(const std::string& path, int64_t offset, int32_t value) {
+  std::string b = Bytes(path);
+  store::PutInt32(&b[static_cast<size_t>(offset)], value);
+  PutBytes(path, b);
+}
+
+void FlipByte(const std::string& path, int64_t offset) {
+  std::string b = Bytes(path);
+  b[static_cast<size_t>(offset)] = static_cast<char>(b[static_cast<size_t>(offset)] ^ 0x5A);
+  PutBytes(path, b);
+}
+
+void Truncate(const std::string& path, size_t size) { PutBytes(path, Bytes(path).substr(0, size)); }
+
+std::string RecordData(const std::string& bytes, int32_t position) {
+  const uint8_t encoding = static_cast<uint8_t>(bytes.at(position + 3));
+  const int32_t s = Int32At(bytes, position + 4), o = Int32At(bytes, position + 8);
+  const std::string stored = bytes.substr(position + store::RecordHeaderSize, s);
+  if (encoding != store::ZlibEncoding) return stored;
+  std::string out(static_cast<size_t>(o) + 1, '\0');
+  uLongf len = static_cast<uLongf>(out.size());
+  if (uncompress(reinterpret_cast<Bytef*>(&out[0]), &len,
+                 reinterpret_cast<const Bytef*>(stored.data()), static_cast<uLong>(s)) != Z_OK)
+    throw std::runtime_error("record does not inflate");
+  out.resize(len);
+  return out;
+}
+
+std::string IndexData(const std::vector<std::string>& names) {
+  std::string d;
+  for (const auto& n : names) d += n + "\r\n";
+  return d + std::string(1, '\0');
+}
+
+int32_t TopIndexPosition(const std::string& bytes) {
+  return Int32At(bytes, Int32At(bytes, store::RootCellOffset));
+}
+
+StoreBuilder::StoreBuilder() {
+  bytes_.assign(store::MagicText, store::MagicSize);
+  bytes_.append(8, '\0');
+  std::string cell(8, '\0');
+  store::PutInt32(&cell[0], 8);
+  store::PutInt32(&cell[4], -1);
+  bytes_ += cell;
+}
+
+int32_t StoreBuilder::AddBlock(const std::string& payload) {
+  const int32_t at = NextPosition();
+  std::string len(4, '\0');
+  store::PutInt32(&len[0], static_cast<int32_t>(payload.size()) + 4);
+  bytes_ += len + payload;
+  return at;
+}
+
+int32_t StoreBuilder::AddRecord(uint8_t kind, const std::string& data,
+                                const std::vector<int32_t>& positions, bool compress,
+                                int32_t blockLength) {
+  std::string stored = data;
+  if (compress) {
+    uLongf len = compressBound(static_cast<uLong>(data.size()));
+    stored.assign(len, '\0');
+    ::compress(reinterpret_cast<Bytef*>(&stored[0]), &len,
+               reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()));
+    stored.resize(len);
+  }
+  std::string rec(12, '\0');
+  rec[0] = static_cast<char>(kind);
+  rec[3] = compress ? 1 : 0;
+  store::PutInt32(&rec[4], static_cast<int32_t>(stored.size()));
+  store::PutInt32(&rec[8], static_cast<int32_t>(data.size()));
+  rec += stored;
+  for (int32_t p : positions) {
+    std::string v(4, '\0');
+    store::PutInt32(&v[0], p);
+    rec += v;
+  }
+  const int32_t at = AddBlock(rec);
+  if (blockLength != 0) store::PutInt32(&bytes_[at - 4], blockLength);
+  return at;
+}
+
+std::string StoreBuilder::Finish(const std::vector<int32_t>& freePositions,
+                                 const std::vector<int32_t>& freeSizes) {
+  std::string out = bytes_;
+  store::PutInt32(&out[store::RootCellOffset], store::FirstPayload);
+  store::PutInt32(&out[store::DataEndOffset], static_cast<int32_t>(bytes_.size()));
+  store::PutInt32(&out[store::FirstPayload], top_);
+  std::string list(4 + 8 * freePositions.size(), '\0');
+  store::PutInt32(&list[0], static_cast<int32_t>(freePositions.size()));
+  for (size_t i = 0; i < freePositions.size(); ++i) {
+    store::PutInt32(&list[4 + 4 * i], freePositions[i]);
+    store::PutInt32(&list[4 + 4 * (freePositions.size() + i)], freeSizes[i]);
+  }
+  return out + list;
+}
+
+MessageRecorder::MessageRecorder() {
+  util::SetMessageHook([this](const std::string& text, const std::string& caption,
+                              util::MsgButtons, util::MsgOwner owner) {
+    texts.push_back(text);
+    captions.push_back(caption);
+    owners.push_back(owner.kind);
+    return util::mrOk;
+  });
+}
+
+MessageRecorder::~MessageRecorder() { util::SetMessageHook(nullptr); }
+
+}  // namespace storetest

@@ -1,0 +1,72 @@
+// Helpers of the store tests: a temporary folder that works natively and
+// under Wine, byte-level mutation of store files, and a builder that lays out
+// a store by hand (for damaged and hostile files).
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "store/FileMan1.h"
+#include "util/Message.h"
+
+namespace storetest {
+
+// A fresh folder under TEMP / TMP (or /tmp); its files are removed after.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  // A path in the folder; the file is removed with the folder.
+  std::string Path(const std::string& name);
+
+ private:
+  std::string dir_;
+  std::vector<std::string> files_;
+};
+
+std::string Bytes(const std::string& path);
+void PutBytes(const std::string& path, const std::string& bytes);
+int32_t Int32At(const std::string& bytes, int64_t offset);
+void SetInt32(const std::string& path, int64_t offset, int32_t value);
+void FlipByte(const std::string& path, int64_t offset);
+void Truncate(const std::string& path, size_t size);
+
+// The data of a record as stored, inflated when its encoding is 1.
+std::string RecordData(const std::string& bytes, int32_t position);
+// "a" CR LF "b" CR LF NUL: the data of an index record.
+std::string IndexData(const std::vector<std::string>& names);
+// The top index's position (through the root cell).
+int32_t TopIndexPosition(const std::string& bytes);
+
+// Lays out a store block by block: the root cell first, then the records in
+// the order they are added, then a free list.
+class StoreBuilder {
+ public:
+  StoreBuilder();
+  // Position the next record will get.
+  int32_t NextPosition() const { return static_cast<int32_t>(bytes_.size()) + 4; }
+  // Appends a record; blockLength 0 means the exact length.
+  int32_t AddRecord(uint8_t kind, const std::string& data, const std::vector<int32_t>& positions,
+                    bool compress = true, int32_t blockLength = 0);
+  // Appends raw bytes as a block of the given length (prefix included).
+  int32_t AddBlock(const std::string& payload);
+  void SetTop(int32_t position) { top_ = position; }
+  // Header, root cell and free list filled in.
+  std::string Finish(const std::vector<int32_t>& freePositions = {},
+                     const std::vector<int32_t>& freeSizes = {});
+
+ private:
+  std::string bytes_;
+  int32_t top_ = -1;
+};
+
+// Answers every message box with OK and records them.
+struct MessageRecorder {
+  MessageRecorder();
+  ~MessageRecorder();
+  std::vector<std::string> texts, captions;
+  std::vector<util::MsgOwner::Kind> owners;
+};
+
+}  // namespace storetest
