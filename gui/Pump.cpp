@@ -1,6 +1,7 @@
 // Message processing between the steps of long actions.
 #include "gui/Pump.h"
 
+#include "gui/Form.h"
 #include "util/Win.h"
 
 namespace gui {
@@ -17,12 +18,12 @@ void ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchFormMessage(msg);
   }
 }
 
 bool Terminated() { return g_terminated; }
+void SetTerminated(bool on) { g_terminated = on; }
 
 void PauseWithMessages(unsigned ms) {
   ProcessMessages();

@@ -1,7 +1,6 @@
 // The product's rules for outgoing and incoming messages: the remailer
 // destination, the mailbox summary line, and the fields of a reply or
 // follow-up built from the message being answered.
-#include <cstdio>
 #include <ctime>
 
 #include "app/Version.h"
@@ -53,10 +52,14 @@ int LinesIn(const std::string& text) {
   return l.Count();
 }
 
-std::string TwoDigits(int v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d", v);
-  return buf;
+// Zero-padded decimal of at least width digits (by hand: the printf family
+// would link a formatter of some 20 KiB into the program).
+std::string Digits(int v, size_t width) {
+  std::string s = util::IntToStr(v);
+  const bool negative = !s.empty() && s[0] == '-';
+  std::string digits = negative ? s.substr(1) : s;
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  return negative ? "-" + digits : digits;
 }
 
 }  // namespace
@@ -90,11 +93,8 @@ std::string THeaderLines::RemailerDestination(util::TStringList* list) {
 // "yyyy-mm-dd hh:nn:ss " in local time.
 std::string THeaderLines::StampText() const {
   const TDateTimeParts t = clock_ ? clock_() : LocalNow();
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%s-%s %s:%s:%s ", t.year, TwoDigits(t.month).c_str(),
-                TwoDigits(t.day).c_str(), TwoDigits(t.hour).c_str(), TwoDigits(t.minute).c_str(),
-                TwoDigits(t.second).c_str());
-  return buf;
+  return Digits(t.year, 4) + "-" + Digits(t.month, 2) + "-" + Digits(t.day, 2) + " " +
+         Digits(t.hour, 2) + ":" + Digits(t.minute, 2) + ":" + Digits(t.second, 2) + " ";
 }
 
 // A summary line: stamp, arrow, mark byte, status letter, then address,

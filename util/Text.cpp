@@ -1,8 +1,7 @@
 // Text helpers and the string list (portable).
 #include "util/Text.h"
 
-#include <cstdio>
-#include <stdexcept>
+#include "util/Errors.h"
 
 #ifdef _WIN32
 #include "util/Win.h"
@@ -84,9 +83,16 @@ int Pos(const std::string& sub, const std::string& s) {
 }
 
 std::string IntToStr(long long v) {
+  // By hand: the printf family would link a formatter of some 20 KiB.
   char buf[24];
-  std::snprintf(buf, sizeof buf, "%lld", v);
-  return buf;
+  char* p = buf + sizeof buf;
+  unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : v;
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u);
+  if (v < 0) *--p = '-';
+  return std::string(p, buf + sizeof buf - p);
 }
 
 static size_t LastSeparator(const std::string& path) {
@@ -111,6 +117,10 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
   return path + ext;
 }
 
+void TStringList::OutOfBounds(int i) {
+  throw EGeneralError("List index out of bounds (" + IntToStr(i) + ")");
+}
+
 int TStringList::Add(std::string s, int32_t value) {
   lines_.push_back(std::move(s));
   values_.push_back(value);
@@ -118,13 +128,13 @@ int TStringList::Add(std::string s, int32_t value) {
 }
 
 void TStringList::Insert(int i, std::string s, int32_t value) {
-  if (i < 0 || i > Count()) throw std::out_of_range("TStringList::Insert");
+  if (i < 0 || i > Count()) OutOfBounds(i);
   lines_.insert(lines_.begin() + i, std::move(s));
   values_.insert(values_.begin() + i, value);
 }
 
 void TStringList::Delete(int i) {
-  if (i < 0 || i >= Count()) throw std::out_of_range("TStringList::Delete");
+  Check(i);
   lines_.erase(lines_.begin() + i);
   values_.erase(values_.begin() + i);
 }

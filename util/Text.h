@@ -34,11 +34,12 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext);
 class TStringList {
  public:
   int Count() const { return static_cast<int>(lines_.size()); }
-  const std::string& Get(int i) const { return lines_.at(i); }
-  const std::string& operator[](int i) const { return lines_.at(i); }
-  void Set(int i, std::string s) { lines_.at(i) = std::move(s); }
-  int32_t Value(int i) const { return values_.at(i); }
-  void SetValue(int i, int32_t v) { values_.at(i) = v; }
+  // An index outside 0..Count()-1 raises EGeneralError (a programming error).
+  const std::string& Get(int i) const { return lines_[Check(i)]; }
+  const std::string& operator[](int i) const { return lines_[Check(i)]; }
+  void Set(int i, std::string s) { lines_[Check(i)] = std::move(s); }
+  int32_t Value(int i) const { return values_[Check(i)]; }
+  void SetValue(int i, int32_t v) { values_[Check(i)] = v; }
 
   int Add(std::string s, int32_t value = 0);
   void Insert(int i, std::string s, int32_t value = 0);
@@ -56,6 +57,12 @@ class TStringList {
   const std::vector<std::string>& Lines() const { return lines_; }
 
  private:
+  size_t Check(int i) const {
+    if (i < 0 || i >= Count()) OutOfBounds(i);
+    return static_cast<size_t>(i);
+  }
+  [[noreturn]] static void OutOfBounds(int i);
+
   std::vector<std::string> lines_;
   std::vector<int32_t> values_;
 };

@@ -1,6 +1,7 @@
 // Texts and the string list: casing, trimming, file-name parts, line rules.
 #include <gtest/gtest.h>
 
+#include "util/Errors.h"
 #include "util/Text.h"
 
 using util::TStringList;
@@ -22,6 +23,13 @@ TEST(TextTest, TrimRemovesEveryControlAndBlank) {
   EXPECT_EQ(util::TrimRight("  x "), "  x");
   // 0xFF is above 32: it is not trimmed.
   EXPECT_EQ(util::Trim("\xff"), "\xff");
+}
+
+TEST(TextTest, IntToStrCoversTheWholeRange) {
+  EXPECT_EQ(util::IntToStr(0), "0");
+  EXPECT_EQ(util::IntToStr(-46), "-46");
+  EXPECT_EQ(util::IntToStr(2147483647), "2147483647");
+  EXPECT_EQ(util::IntToStr(-9223372036854775807LL - 1), "-9223372036854775808");
 }
 
 TEST(TextTest, PosIsOneBasedAndCaseSensitive) {
@@ -86,7 +94,8 @@ TEST(StringListTest, EditingKeepsValuesWithTheirLines) {
   EXPECT_EQ(l.Value(1), 30);
   l.SetValue(1, -1);
   EXPECT_EQ(l.Value(1), -1);
-  EXPECT_THROW(l.Delete(5), std::out_of_range);
+  EXPECT_THROW(l.Delete(5), util::EGeneralError);
+  EXPECT_THROW(l.Value(-1), util::EGeneralError);
   l.Clear();
   EXPECT_EQ(l.Count(), 0);
 }

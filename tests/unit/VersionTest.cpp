@@ -1,6 +1,7 @@
 // The shared names and the values derived from the executable's path.
 #include <gtest/gtest.h>
 
+#include "app/Startup.h"
 #include "app/Version.h"
 #include "util/Errors.h"
 
@@ -25,4 +26,17 @@ TEST(VersionTest, DerivedNamesComeFromTheExecutablePath) {
   EXPECT_EQ(app::ExePgpBackupPath(), "C:\\DIST\\SETUP.pgp.bak");
   EXPECT_EQ(app::ExePgpTempPath(), "C:\\DIST\\SETUP.pgp.tmp");
   EXPECT_EQ(app::ExeIniPath(), "C:\\DIST\\SETUP.ini");
+}
+
+TEST(StartupTest, OnlySetupExeWithoutMinusUChoosesSetup) {
+  using app::TMode;
+  EXPECT_EQ(app::SelectMode("C:\\Dist\\SETUP.EXE", ""), TMode::Setup);
+  EXPECT_EQ(app::SelectMode("C:\\Dist\\setup.exe", "-U"), TMode::Uninstall);
+  EXPECT_EQ(app::SelectMode("C:\\Dist\\setup.exe", "-x"), TMode::Setup);
+  EXPECT_EQ(app::SelectMode("C:\\Dist\\setup.exe", "/u"), TMode::Setup);
+  EXPECT_EQ(app::SelectMode("C:\\LN\\UninstLN.exe", ""), TMode::Uninstall);
+  EXPECT_EQ(app::SelectMode("C:\\LN\\UninstLN.exe", "-x"), TMode::Uninstall);
+  EXPECT_EQ(app::SelectMode("C:\\Dist\\install.exe", ""), TMode::Uninstall);
+  EXPECT_EQ(app::SelectMode("C:\\setup.exe\\x.exe", ""), TMode::Uninstall);
+  EXPECT_EQ(app::SelectMode("C:setup.exe", ""), TMode::Setup);
 }

@@ -1,0 +1,57 @@
+// The application object: title, icon, main form, the message loop that runs
+// until the main form has closed, and the standard error display.
+#pragma once
+#include <exception>
+#include <string>
+
+#include "util/Win.h"
+
+namespace gui {
+
+class TForm;
+
+class TApplication {
+ public:
+  // Registers the window classes and the common controls (progress bar).
+  // Creating a form does it too, so calling it is optional but harmless.
+  void Initialize();
+
+  // The text of the task bar button and the caption of error boxes.
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+  HICON Icon() const;  // the program's icon (resource 1), or the system's
+  void SetIcon(HICON icon);
+
+  // The main form owns message boxes (util::SetMainWindow); closing it ends
+  // Run. Pass nullptr to forget it.
+  void SetMainForm(TForm* form);
+  TForm* MainForm() const { return mainForm_; }
+
+  // Shows the main form and dispatches messages until it has closed (or a
+  // WM_QUIT arrives).
+  void Run();
+
+  // The standard error display: the error's message in a message box with
+  // the application's title as caption, owned by the main form.
+  void ShowException(const std::exception& e);
+
+ private:
+  std::string title_;
+  HICON icon_ = nullptr;
+  TForm* mainForm_ = nullptr;
+};
+
+TApplication& Application();
+
+// Catches what escapes an event handler and shows it (used at every point
+// where the framework calls a handler from a window procedure).
+template <class F>
+void Guarded(F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    Application().ShowException(e);
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,410 @@
+// The simple controls: label, edit, text box, memo, check box, button,
+// panel, page book, timer, progress bar; and the procedures of our own
+// control classes (container, text box).
+#include "gui/Control.h"
+
+#include <commctrl.h>
+
+#include "gui/Application.h"
+#include "gui/Form.h"
+#include "gui/WinClasses.h"
+#include "util/Errors.h"
+#include "util/System.h"
+#include "util/Text.h"
+
+namespace gui {
+
+namespace {
+std::string WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  std::string s(n + 1, '\0');
+  n = GetWindowTextA(hwnd, s.data(), n + 1);
+  s.resize(n > 0 ? n : 0);
+  return s;
+}
+
+// "\n"-separated lines of a table caption, as CR LF text.
+std::string ToCrLf(const std::string& text) {
+  util::TStringList l;
+  l.SetText(text);
+  std::string s = l.Text();
+  if (s.size() >= 2) s.resize(s.size() - 2);  // no line break after the last line
+  return s;
+}
+}  // namespace
+
+// --- TControl ---------------------------------------------------------------
+
+void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
+                         const char* text) {
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (!(def_.flags & fHidden)) style |= WS_VISIBLE;
+  if (def_.flags & fDisabled) style |= WS_DISABLED;
+  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : def_.caption, style, def_.left, def_.top,
+                          def_.width, def_.height, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleA(nullptr), this);
+  if (!hwnd_)
+    throw util::EGeneralError("Cannot create the control " + name_ + ": " + util::LastErrorText());
+  TFontSpec f = def_.font.face ? def_.font : form_.Font();
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(f)), FALSE);
+}
+
+void TControl::Create(HWND parent, int id) { CreateWin(kContainerClass, 0, 0, parent, id); }
+
+std::string TControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : std::string(); }
+
+void TControl::SetCaption(const std::string& text) {
+  if (hwnd_) SetWindowTextA(hwnd_, text.c_str());
+}
+
+bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+void TControl::SetEnabled(bool on) {
+  if (hwnd_) EnableWindow(hwnd_, on);
+}
+
+bool TControl::Visible() const {
+  return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE);
+}
+void TControl::SetVisible(bool on) {
+  if (hwnd_) ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE);
+}
+bool TControl::Showing() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void TControl::SetFocus() { form_.SetActiveControl(this); }
+bool TControl::Focused() const { return hwnd_ && GetFocus() == hwnd_; }
+
+void TControl::SetColor(COLORREF c) {
+  color_ = c;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HBRUSH TControl::CtlColor(HDC dc) {
+  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// --- TLabel -----------------------------------------------------------------
+
+void TLabel::Create(HWND parent, int id) {
+  if (def_.width <= 0 || def_.height <= 0) {  // size to the caption
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, def_.caption, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (def_.width <= 0) def_.width = r.right;
+    if (def_.height <= 0) def_.height = r.bottom;
+  }
+  // No SS_NOPREFIX: "&X" underlines X and is an access key, "&&" shows "&".
+  CreateWin("STATIC", SS_LEFT, 0, parent, id);
+}
+
+// --- TEdit ------------------------------------------------------------------
+
+void TEdit::Create(HWND parent, int id) {
+  DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | ((def_.flags & fReadOnly) ? ES_READONLY : 0);
+  CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id);
+}
+
+void TEdit::Command(int code) {
+  if (code == EN_CHANGE && !silent_ && OnChange) OnChange();
+}
+
+HBRUSH TEdit::CtlColor(HDC dc) {
+  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  return GetSysColorBrush(COLOR_WINDOW);
+}
+
+void TEdit::SetText(const std::string& text) {
+  silent_ = true;
+  SetCaption(text);
+  silent_ = false;
+}
+
+// --- TTextBox ---------------------------------------------------------------
+
+void TTextBox::Create(HWND parent, int id) {
+  lines_.clear();
+  util::TStringList l;
+  l.SetText(def_.caption);
+  lines_ = l.Lines();
+  CreateWin(kTextBoxClass, 0, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent, id, "");
+}
+
+void TTextBox::SetLines(std::vector<std::string> lines) {
+  lines_ = std::move(lines);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TTextBox::SetText(const std::string& text) {
+  util::TStringList l;
+  l.SetText(text);
+  SetLines(l.Lines());
+}
+
+std::string TTextBox::Text() const {
+  std::string s;
+  for (size_t i = 0; i < lines_.size(); ++i) s += (i ? "\r\n" : "") + lines_[i];
+  return s;
+}
+
+void TTextBox::Add(const std::string& line) {
+  lines_.push_back(line);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TTextBox::Clear() { SetLines({}); }
+
+void TTextBox::Paint(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  bool bordered = def_.flags & fBorder;
+  FillRect(dc, &client, GetSysColorBrush(bordered ? COLOR_WINDOW : COLOR_BTNFACE));
+  HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  const UINT fmt = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
+  const int margin = bordered ? 2 : 0, width = client.right - 2 * margin;
+  std::vector<int> heights;
+  for (const auto& line : lines_) {
+    RECT r{0, 0, width, 0};
+    DrawTextA(dc, line.empty() ? " " : line.c_str(), -1, &r, fmt | DT_CALCRECT);
+    heights.push_back(r.bottom);
+  }
+  // Too long for the box: start late enough that the last paragraph shows.
+  size_t first = 0;
+  int total = 0;
+  for (int h : heights) total += h;
+  while (first + 1 < heights.size() && total > client.bottom - 2 * margin) total -= heights[first++];
+  int y = margin;
+  for (size_t i = first; i < lines_.size(); ++i) {
+    RECT r{margin, y, margin + width, y + heights[i]};
+    DrawTextA(dc, lines_[i].c_str(), -1, &r, fmt);
+    y += heights[i];
+  }
+  SelectObject(dc, old);
+}
+
+LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* box = reinterpret_cast<TTextBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (box && box->Handle()) Guarded([&] { box->Paint(dc); });
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_GETDLGCODE: return DLGC_STATIC;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// --- TMemo ------------------------------------------------------------------
+
+void TMemo::Create(HWND parent, int id) {
+  DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                ((def_.flags & fReadOnly) ? ES_READONLY : ES_WANTRETURN);
+  CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(def_.caption).c_str());
+}
+
+HBRUSH TMemo::CtlColor(HDC dc) {
+  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  return GetSysColorBrush(COLOR_WINDOW);
+}
+
+void TMemo::Add(const std::string& line) {
+  int len = GetWindowTextLengthA(hwnd_);
+  SendMessageA(hwnd_, EM_SETSEL, len, len);
+  std::string text = (len > 0 ? "\r\n" : "") + line;
+  SendMessageA(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TMemo::Clear() { SetWindowTextA(hwnd_, ""); }
+
+std::vector<std::string> TMemo::Lines() const {
+  util::TStringList l;
+  l.SetText(Caption());
+  return l.Lines();
+}
+
+void TMemo::Scroll(int sbCode) { SendMessageA(hwnd_, EM_SCROLL, sbCode, 0); }
+
+// --- TCheckBox --------------------------------------------------------------
+
+void TCheckBox::Create(HWND parent, int id) {
+  CreateWin("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, parent, id);
+  if (def_.flags & fChecked) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void TCheckBox::Command(int code) {
+  if (code == BN_CLICKED && OnClick) OnClick();
+}
+
+bool TCheckBox::Checked() const {
+  return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TCheckBox::SetChecked(bool on) {
+  if (Checked() == on) return;
+  SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (OnClick) OnClick();
+}
+
+// --- TButton ----------------------------------------------------------------
+
+void TButton::Create(HWND parent, int id) {
+  DWORD style = WS_TABSTOP | ((def_.flags & fDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  CreateWin("BUTTON", style, 0, parent, id);
+}
+
+void TButton::Command(int code) {
+  if (code == BN_CLICKED) Press();
+}
+
+void TButton::Click() {
+  if (def_.value != 0) form_.SetModalResult(def_.value);
+  if (OnClick) OnClick();
+}
+
+bool TButton::Press() {
+  if (!hwnd_ || !IsWindowEnabled(hwnd_) || !IsWindowVisible(hwnd_)) return false;
+  Click();
+  return true;
+}
+
+// --- Containers -------------------------------------------------------------
+
+void TPanel::Create(HWND parent, int id) {
+  CreateWin(kContainerClass, 0, WS_EX_CONTROLPARENT, parent, id);
+}
+
+void TPanel::SetCaption(const std::string& text) {
+  TControl::SetCaption(text);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TPanel::Paint(HDC dc) {
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  if (!(def_.flags & fNoBevel))
+    DrawEdge(dc, &r, (def_.flags & fLowered) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  std::string text = Caption();
+  if (text.empty()) return;
+  HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  DrawTextA(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* panel = reinterpret_cast<TPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    // Children's notifications belong to the form.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (panel && panel->Handle()) Guarded([&] { panel->Paint(dc); });
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return r;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void TPageBook::AddPage(TPage* page) {
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  SetWindowPos(page->Handle(), nullptr, 0, 0, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  pages_.push_back(page);
+  if (pages_.size() == 1) index_ = 0;
+  ShowWindow(page->Handle(), pages_.size() == 1 ? SW_SHOW : SW_HIDE);
+}
+
+void TPageBook::SetPageIndex(int i) {
+  if (i < 0 || i >= PageCount()) return;
+  index_ = i;
+  ShowWindow(pages_[i]->Handle(), SW_SHOW);
+  for (int k = 0; k < PageCount(); ++k)
+    if (k != i) ShowWindow(pages_[k]->Handle(), SW_HIDE);
+}
+
+std::string TPageBook::ActivePage() const {
+  return index_ >= 0 ? pages_[index_]->PageName() : std::string();
+}
+
+void TPageBook::SetActivePage(const std::string& name) {
+  for (int k = 0; k < PageCount(); ++k)
+    if (pages_[k]->PageName() == name) return SetPageIndex(k);
+}
+
+// --- TTimer -----------------------------------------------------------------
+
+void TTimer::Create(HWND parent, int id) {
+  owner_ = GetAncestor(parent, GA_ROOT);
+  id_ = id;
+  if (def_.value > 0) interval_ = static_cast<unsigned>(def_.value);
+  SetEnabled(!(def_.flags & fDisabled));
+}
+
+void TTimer::Apply() {
+  if (!owner_) return;
+  KillTimer(owner_, id_);
+  if (running_) SetTimer(owner_, id_, interval_, nullptr);
+}
+
+void TTimer::SetEnabled(bool on) {
+  running_ = on;
+  Apply();
+}
+
+void TTimer::SetInterval(unsigned ms) {
+  interval_ = ms;
+  Apply();
+}
+
+void TTimer::Tick() {
+  if (running_ && OnTimer) OnTimer();
+}
+
+// --- TProgressBar -----------------------------------------------------------
+
+void TProgressBar::Create(HWND parent, int id) {
+  CreateWin(PROGRESS_CLASSA, 0, 0, parent, id, "");
+  SetRange(0, def_.value > 0 ? def_.value : 100);
+}
+
+void TProgressBar::SetRange(int min, int max) { SendMessageA(hwnd_, PBM_SETRANGE32, min, max); }
+int TProgressBar::Position() const {
+  return static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0));
+}
+void TProgressBar::SetPosition(int pos) { SendMessageA(hwnd_, PBM_SETPOS, pos, 0); }
+
+}  // namespace gui

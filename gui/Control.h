@@ -1,0 +1,259 @@
+// The controls of a form: thin objects around their HWND. Properties write
+// straight through to the window; events are std::function members that the
+// form's handlers are bound to. A form creates its controls from a layout
+// table of ControlDef rows (see Form.h).
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/Font.h"
+#include "util/Win.h"
+
+namespace gui {
+
+class TForm;
+
+enum class Kind {
+  Label,        // STATIC text; "&X" is an access key focusing the next control
+  Edit,         // single-line edit
+  TextBox,      // read-only multi-line text of paragraphs (caption lines split at "\n")
+  Memo,         // multi-line edit (add lines, clear, scroll)
+  CheckBox,
+  Button,
+  Panel,        // container, raised (default), lowered (fLowered) or flat (fNoBevel)
+  PageBook,     // container of Page rows, one shown at a time
+  Page,         // a page of a PageBook; its caption is the page name
+  Timer,        // no window; value = interval in ms
+  ProgressBar,  // value = maximum of the range (0 gives 100)
+  DriveCombo,   // drive selector (FileCtrls.h)
+  DirList,      // folder list (FileCtrls.h)
+  FileList,     // file list (FileCtrls.h)
+};
+
+enum Flags : unsigned {
+  fDisabled = 1 << 0,  // created disabled (a timer: created stopped)
+  fHidden = 1 << 1,
+  fChecked = 1 << 2,   // check box starts checked
+  fDefault = 1 << 3,   // button pressed by Enter
+  fCancel = 1 << 4,    // button pressed by Esc
+  fReadOnly = 1 << 5,  // edit or memo
+  fBorder = 1 << 6,    // sunken border (text box)
+  fLowered = 1 << 7,   // panel bevel
+  fNoBevel = 1 << 8,   // panel without bevel
+};
+
+// One row of a layout table. Coordinates are pixels in the parent's client
+// area; parent "" is the form. For a Page row, parent is the PageBook and the
+// place is ignored (pages fill the book).
+struct ControlDef {
+  Kind kind;
+  const char* name;
+  const char* parent;
+  int left, top, width, height;
+  const char* caption = "";
+  TFontSpec font = {};            // face nullptr: the form's font
+  COLORREF color = kDefaultColor; // text colour
+  unsigned flags = 0;
+  int value = 0;  // Button: modal result; Timer: interval; ProgressBar: maximum
+};
+
+// Base of every control. Owns nothing: the window belongs to its parent.
+class TControl {
+ public:
+  TControl(TForm& form, const ControlDef& def) : form_(form), def_(def), color_(def.color) {}
+  virtual ~TControl() = default;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  const std::string& Name() const { return name_; }
+  Kind GetKind() const { return def_.kind; }
+  TForm& Form() const { return form_; }
+
+  std::string Caption() const;  // the window text
+  virtual void SetCaption(const std::string& text);
+  virtual bool Enabled() const;
+  virtual void SetEnabled(bool on);
+  bool Visible() const;  // its own visibility, not its parents'
+  void SetVisible(bool on);
+  bool Showing() const;  // visible together with every parent
+  // Focuses the control; before the form is shown, the focus is given when
+  // it appears.
+  void SetFocus();
+  bool Focused() const;
+  COLORREF Color() const { return color_; }
+  void SetColor(COLORREF c);
+
+  // Creates the window (called by the form, in table order).
+  virtual void Create(HWND parent, int id);
+  // A WM_COMMAND notification from this control.
+  virtual void Command(int /*code*/) {}
+  // Paints text colour/background for WM_CTLCOLOR*; returns the brush.
+  virtual HBRUSH CtlColor(HDC dc);
+
+ protected:
+  void CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
+                 const char* text = nullptr);
+
+  TForm& form_;
+  ControlDef def_;
+  std::string name_{def_.name};
+  HWND hwnd_ = nullptr;
+  COLORREF color_;
+};
+
+class TLabel : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+};
+
+// Single-line edit. OnChange runs when the user edits the text; SetText from
+// code does NOT run it (forms fill fields without running their rules).
+class TEdit : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void Command(int code) override;
+  HBRUSH CtlColor(HDC dc) override;
+  std::string Text() const { return Caption(); }
+  void SetText(const std::string& text);
+  std::function<void()> OnChange;
+
+ private:
+  bool silent_ = false;
+};
+
+// Read-only text of paragraphs, painted by the control itself: word-wrapped,
+// in its colour; when the text is longer than the box, the last paragraphs
+// show. Disabling it only stops focus and clicks; the text keeps its colour.
+class TTextBox : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void SetCaption(const std::string& text) override { SetText(text); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  void SetLines(std::vector<std::string> lines);
+  void SetText(const std::string& text);  // split at CR LF, CR or LF
+  std::string Text() const;               // lines joined by CR LF
+  void Add(const std::string& line);
+  void Clear();
+  void Paint(HDC dc);
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// Multi-line edit with a vertical scroll bar.
+class TMemo : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  HBRUSH CtlColor(HDC dc) override;
+  void Add(const std::string& line);
+  void Clear();
+  std::vector<std::string> Lines() const;
+  std::string Text() const { return Caption(); }
+  // Scrolls like the scroll bar: SB_PAGEUP, SB_PAGEDOWN, SB_LINEUP, ...
+  void Scroll(int sbCode);
+};
+
+// Check box. OnClick runs on every change of state: the user's click and a
+// SetChecked from code that changes it.
+class TCheckBox : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void Command(int code) override;
+  bool Checked() const;
+  void SetChecked(bool on);
+  std::function<void()> OnClick;
+};
+
+// Push button. A click sets the form's modal result (when the button has
+// one) and then runs OnClick.
+class TButton : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void Command(int code) override;
+  // What a click does; runs even when disabled (code may "press" a button).
+  void Click();
+  // What Enter/Esc do: Click() only when the button is enabled and showing.
+  bool Press();
+  int ModalResult() const { return def_.value; }
+  void SetModalResult(int mr) { def_.value = mr; }
+  bool IsDefault() const { return def_.flags & fDefault; }
+  bool IsCancel() const { return def_.flags & fCancel; }
+  std::function<void()> OnClick;
+};
+
+// Container (panel, page book, page): a window of our own class that passes
+// its children's notifications on to the form.
+class TPanel : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void SetCaption(const std::string& text) override;
+  virtual void Paint(HDC dc);
+};
+
+class TPage : public TPanel {
+ public:
+  using TPanel::TPanel;
+  void Paint(HDC) override {}
+  std::string PageName() const { return def_.caption; }
+};
+
+// Named pages, one shown at a time.
+class TPageBook : public TPanel {
+ public:
+  using TPanel::TPanel;
+  void Paint(HDC) override {}
+  void AddPage(TPage* page);  // by the form, for each Page row
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  int PageIndex() const { return index_; }
+  void SetPageIndex(int i);  // out of range: nothing changes
+  std::string ActivePage() const;
+  void SetActivePage(const std::string& name);
+  TPage* Page(int i) const { return pages_.at(i); }
+  std::string PageName(int i) const { return pages_.at(i)->PageName(); }
+
+ private:
+  std::vector<TPage*> pages_;
+  int index_ = -1;
+};
+
+// A window timer of the form. Tag is free for the handler's use.
+class TTimer : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  // Enabled means running; starting it counts the interval from now.
+  bool Enabled() const override { return running_; }
+  void SetEnabled(bool on) override;
+  unsigned Interval() const { return interval_; }
+  void SetInterval(unsigned ms);  // restarts a running timer
+  int Tag = 0;
+  std::function<void()> OnTimer;
+  void Tick();  // by the form on WM_TIMER
+
+ private:
+  void Apply();
+  HWND owner_ = nullptr;
+  int id_ = 0;
+  unsigned interval_ = 1000;
+  bool running_ = false;
+};
+
+class TProgressBar : public TControl {
+ public:
+  using TControl::TControl;
+  void Create(HWND parent, int id) override;
+  void SetRange(int min, int max);
+  int Position() const;
+  void SetPosition(int pos);
+};
+
+}  // namespace gui

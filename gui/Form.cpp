@@ -1,0 +1,380 @@
+// Forms: window creation from the layout table, the form's window procedure
+// (commands, colours, timers, closing), modal runs and dialog keys.
+#include "gui/Form.h"
+
+#include <commctrl.h>
+
+#include "gui/Application.h"
+#include "gui/FileCtrls.h"
+#include "gui/Pump.h"
+#include "gui/WinClasses.h"
+#include "util/Errors.h"
+#include "util/Message.h"
+#include "util/System.h"
+
+namespace gui {
+
+namespace {
+// Posted to itself by a closing form: the window is destroyed outside the
+// handler that asked for the close.
+constexpr UINT kDestroyLater = WM_APP + 0x4C46;
+constexpr int kFirstControlId = 1000;  // clear of IDOK/IDCANCEL/...
+ATOM g_formAtom = 0;
+
+std::unique_ptr<TControl> MakeControl(TForm& form, const ControlDef& def) {
+  switch (def.kind) {
+    case Kind::Label: return std::make_unique<TLabel>(form, def);
+    case Kind::Edit: return std::make_unique<TEdit>(form, def);
+    case Kind::TextBox: return std::make_unique<TTextBox>(form, def);
+    case Kind::Memo: return std::make_unique<TMemo>(form, def);
+    case Kind::CheckBox: return std::make_unique<TCheckBox>(form, def);
+    case Kind::Button: return std::make_unique<TButton>(form, def);
+    case Kind::Panel: return std::make_unique<TPanel>(form, def);
+    case Kind::PageBook: return std::make_unique<TPageBook>(form, def);
+    case Kind::Page: return std::make_unique<TPage>(form, def);
+    case Kind::Timer: return std::make_unique<TTimer>(form, def);
+    case Kind::ProgressBar: return std::make_unique<TProgressBar>(form, def);
+    case Kind::DriveCombo: return std::make_unique<TDriveCombo>(form, def);
+    case Kind::DirList: return std::make_unique<TDirList>(form, def);
+    case Kind::FileList: return std::make_unique<TFileList>(form, def);
+  }
+  throw util::EGeneralError(std::string("Unknown control kind for ") + def.name);
+}
+}  // namespace
+
+void RegisterWindowClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  // Forms are windows of a dialog class (DefDlgProc): Tab, access keys,
+  // default button and focus restore come from the system's dialog manager.
+  wc.lpfnWndProc = TForm::WndProc;
+  wc.cbWndExtra = DLGWINDOWEXTRA;
+  wc.hIcon = Application().Icon();
+  wc.lpszClassName = kFormClass;
+  g_formAtom = RegisterClassExA(&wc);
+  wc.hIcon = nullptr;
+  wc.cbWndExtra = 0;
+  wc.lpfnWndProc = ContainerProc;
+  wc.lpszClassName = kContainerClass;
+  RegisterClassExA(&wc);
+  wc.lpfnWndProc = TextBoxProc;
+  wc.lpszClassName = kTextBoxClass;
+  RegisterClassExA(&wc);
+}
+
+TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owner)
+    : owner_(owner), font_(def.font) {
+  RegisterWindowClasses();
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN | (def.systemMenu ? WS_SYSMENU : 0);
+  DWORD exStyle = WS_EX_CONTROLPARENT;
+  if (def.border == Border::Dialog) {
+    style |= WS_POPUP | DS_MODALFRAME;
+    exStyle |= WS_EX_DLGMODALFRAME;
+  } else {
+    style |= WS_OVERLAPPED | WS_BORDER;
+  }
+  RECT r{0, 0, def.clientWidth, def.clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  hwnd_ = CreateWindowExA(exStyle, kFormClass, def.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          r.right - r.left, r.bottom - r.top, owner, nullptr,
+                          GetModuleHandleA(nullptr), this);
+  if (!hwnd_) throw util::EGeneralError("Cannot create the window \"" + std::string(def.caption) +
+                                        "\": " + util::LastErrorText());
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
+  CreateControls(controls);
+  Place(def.position);
+}
+
+TForm::~TForm() {
+  if (hwnd_) {
+    HWND h = hwnd_;
+    DestroyWindow(h);
+  }
+}
+
+TForm* TForm::FromHandle(HWND hwnd) {
+  if (!hwnd || !g_formAtom || GetClassLongA(hwnd, GCW_ATOM) != g_formAtom) return nullptr;
+  return reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+void TForm::CreateControls(std::span<const ControlDef> controls) {
+  int id = kFirstControlId;
+  for (const ControlDef& def : controls) {
+    HWND parent = hwnd_;
+    TControl* parentCtl = nullptr;
+    if (def.parent && *def.parent) {
+      parentCtl = Find(def.parent);
+      if (!parentCtl || !parentCtl->Handle())
+        throw util::EGeneralError(std::string("No parent ") + def.parent + " for " + def.name);
+      parent = parentCtl->Handle();
+    }
+    std::unique_ptr<TControl> c = MakeControl(*this, def);
+    c->Create(parent, id);
+    if (c->Handle()) byHandle_[c->Handle()] = c.get();
+    byId_[id++] = c.get();
+    if (auto* page = dynamic_cast<TPage*>(c.get())) {
+      auto* book = dynamic_cast<TPageBook*>(parentCtl);
+      if (!book) throw util::EGeneralError(std::string("Page ") + def.name + " outside a page book");
+      book->AddPage(page);
+    }
+    controls_.push_back(std::move(c));
+  }
+  if (TButton* def = FindButton(fDefault)) {
+    SendMessageA(hwnd_, DM_SETDEFID, GetDlgCtrlID(def->Handle()), 0);
+  }
+}
+
+void TForm::Place(Position pos) {
+  if (pos == Position::OwnerCentre && owner_) {
+    util::CentreOver(hwnd_, owner_);
+    return;
+  }
+  if (pos == Position::Default) return;
+  RECT r, work;
+  GetWindowRect(hwnd_, &r);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
+               work.top + (work.bottom - work.top - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TControl* TForm::Find(const std::string& name) const {
+  for (const auto& c : controls_)
+    if (c->Name() == name) return c.get();
+  return nullptr;
+}
+
+void TForm::MissingControl(const std::string& name) {
+  throw util::EGeneralError("The form has no control " + name + " of that kind");
+}
+
+std::string TForm::Caption() const {
+  char buf[512];
+  int n = GetWindowTextA(hwnd_, buf, sizeof(buf));
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+void TForm::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void TForm::Show() {
+  if (!hwnd_) return;
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+  if (activeControl_ && activeControl_->Handle() && IsWindowVisible(activeControl_->Handle()))
+    ::SetFocus(activeControl_->Handle());
+}
+
+void TForm::Hide() {
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool TForm::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void TForm::SetModalResult(int mr) {
+  modalResult_ = mr;
+  if (modal_ && mr != mrNone && hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);  // wake the loop
+}
+
+int TForm::ShowModal() {
+  struct OwnerGuard {  // the owner comes back even when a handler raises
+    HWND owner;
+    bool disabled;
+    ~OwnerGuard() {
+      if (disabled) EnableWindow(owner, TRUE);
+    }
+  } guard{owner_, owner_ && IsWindowEnabled(owner_)};
+  if (guard.disabled) EnableWindow(owner_, FALSE);
+  modal_ = true;
+  modalResult_ = mrNone;
+  struct ModalGuard {
+    TForm& f;
+    ~ModalGuard() {
+      f.modal_ = false;
+      if (f.owner_ && f.hwnd_ && GetActiveWindow() == f.hwnd_) SetActiveWindow(f.owner_);
+      f.Hide();
+    }
+  } modalGuard{*this};
+  Show();
+  MSG msg;
+  for (;;) {
+    if (!hwnd_) return modalResult_ = mrCancel;  // destroyed under us
+    if (modalResult_ != mrNone) {
+      if (CloseQuery()) break;
+      modalResult_ = mrNone;
+      continue;
+    }
+    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r == 0 || r == -1) {  // the application is shutting down
+      SetTerminated(true);
+      PostQuitMessage(r == 0 ? static_cast<int>(msg.wParam) : 0);
+      modalResult_ = mrCancel;
+      break;
+    }
+    DispatchFormMessage(msg);
+  }
+  if (guard.disabled) {  // re-enable before hiding, so the owner gets activated
+    EnableWindow(owner_, TRUE);
+    guard.disabled = false;
+  }
+  return modalResult_;
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  return canClose;
+}
+
+void TForm::Close() {
+  if (modal_) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (closed_ || !CloseQuery()) return;
+  closed_ = true;
+  Hide();
+  PostMessageA(hwnd_, kDestroyLater, 0, 0);
+}
+
+void TForm::SetActiveControl(TControl* c) {
+  activeControl_ = c;
+  if (c && c->Handle() && Visible() && IsWindowVisible(c->Handle())) ::SetFocus(c->Handle());
+}
+
+TControl* TForm::ActiveControl() const {
+  HWND focus = GetFocus();
+  auto it = byHandle_.find(focus);
+  return it != byHandle_.end() ? it->second : activeControl_;
+}
+
+void TForm::SetBusyCursor(bool on) {
+  busy_ = on;
+  POINT p;
+  GetCursorPos(&p);
+  HWND under = WindowFromPoint(p);
+  if (under == hwnd_ || IsChild(hwnd_, under))
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(on ? IDC_WAIT : IDC_ARROW)));
+}
+
+TButton* TForm::FindButton(unsigned flag) const {
+  for (const auto& c : controls_)
+    if (auto* b = dynamic_cast<TButton*>(c.get()))
+      if ((flag == fDefault && b->IsDefault()) || (flag == fCancel && b->IsCancel())) return b;
+  return nullptr;
+}
+
+void TForm::OnCommand(WPARAM wp, LPARAM lp) {
+  int id = LOWORD(wp), code = HIWORD(wp);
+  TControl* c = nullptr;
+  if (lp) {
+    auto it = byHandle_.find(reinterpret_cast<HWND>(lp));
+    if (it != byHandle_.end()) c = it->second;
+  } else if (auto it = byId_.find(id); it != byId_.end()) {
+    c = it->second;
+  }
+  if (!c && (id == IDOK || id == IDCANCEL)) {  // Enter without a default / Esc
+    if (TButton* b = FindButton(id == IDOK ? fDefault : fCancel)) b->Press();
+    return;
+  }
+  if (!c) return;
+  if (auto* b = dynamic_cast<TButton*>(c); b && code == BN_CLICKED) {
+    b->Press();  // never a click that no user could make (a disabled button)
+    return;
+  }
+  c->Command(code);
+}
+
+LRESULT TForm::OnCtlColor(WPARAM wp, LPARAM lp) {
+  HDC dc = reinterpret_cast<HDC>(wp);
+  auto it = byHandle_.find(reinterpret_cast<HWND>(lp));
+  if (it == byHandle_.end()) {
+    // A combo box's inner edit or list: colour it like the combo box.
+    HWND parent = GetParent(reinterpret_cast<HWND>(lp));
+    it = byHandle_.find(parent);
+    if (it == byHandle_.end()) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  return reinterpret_cast<LRESULT>(it->second->CtlColor(dc));
+}
+
+void TForm::OnTimer(WPARAM id) {
+  auto it = byId_.find(static_cast<int>(id));
+  if (it == byId_.end()) return;
+  if (auto* t = dynamic_cast<TTimer*>(it->second)) t->Tick();
+}
+
+void TForm::OnClose() {
+  if (modal_) SetModalResult(mrCancel);
+  else Close();
+}
+
+LRESULT CALLBACK TForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    auto* form = static_cast<TForm*>(cs->lpCreateParams);
+    form->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!form) return DefDlgProcA(hwnd, msg, wp, lp);
+  LRESULT result = 0;
+  bool handled = false;
+  try {
+    result = form->HandleMessage(msg, wp, lp);
+    handled = true;
+  } catch (const std::exception& e) {
+    Application().ShowException(e);
+  }
+  return handled ? result : 0;
+}
+
+LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: OnCommand(wp, lp); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return OnCtlColor(wp, lp);
+    case WM_TIMER: OnTimer(wp); return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_SETCURSOR:
+      if (!busy_) break;
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+      return TRUE;
+    case kDestroyLater: DestroyWindow(hwnd_); return 0;
+    case WM_NCDESTROY: {
+      LRESULT r = DefDlgProcA(hwnd_, msg, wp, lp);
+      SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      closed_ = true;
+      if (Application().MainForm() == this) util::SetMainWindow(nullptr);
+      return r;
+    }
+  }
+  return DefDlgProcA(hwnd_, msg, wp, lp);
+}
+
+void DispatchFormMessage(MSG& msg) {
+  if (msg.hwnd) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (root && TForm::FromHandle(root) && IsDialogMessageA(root, &msg)) return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+}  // namespace gui

@@ -1,0 +1,123 @@
+// Reading the registry of an earlier installation, copying the program files
+// into the home folder, and recording the installation in the registry.
+#include "setup/InstallSteps.h"
+
+#include "app/Version.h"
+#include "util/DirList.h"
+#include "util/Errors.h"
+#include "util/FileStream.h"
+#include "util/Message.h"
+#include "util/Paths.h"
+#include "util/Registry.h"
+#include "util/System.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace setup {
+
+namespace {
+
+// Creates dir with every missing parent, parents first. A trailing "\" is
+// ignored and a bare drive ("C:") or a root is never created. Failures of the
+// single creations show only in the folder still missing afterwards.
+void ForceDirectories(const std::string& path) {
+  const std::string dir = util::StripBackslash(path);
+  if (dir.size() <= 2 || util::DirectoryExists(dir)) return;
+  const std::string parent = util::ExtractFilePath(dir);
+  if (!parent.empty() && parent != dir) ForceDirectories(parent);
+  CreateDirectoryA(dir.c_str(), nullptr);
+}
+
+// Short form, lower case, one trailing "\" dropped; empty for a missing path.
+std::string ComparableDir(const std::string& dir) {
+  return util::StripBackslash(util::LowerCase(util::GetShortPath(dir)));
+}
+
+void ShowRegistryError() {
+  util::ShowMessage("Unable to write to Win95 registry!\n\nEntries NOT saved!", "Registry Error",
+                    util::MsgButtons::Ok, util::MsgOwner::Main());
+}
+
+}  // namespace
+
+void ReadRegistrySettings(TInstallState& state) {
+  util::TRegistry reg;
+  if (reg.OpenKey(app::ProductRegistryKey, false)) {
+    state.GroupBox = !reg.ReadString("Program Group").empty();
+    std::string dir = reg.ReadString("AppDir");
+    if (!dir.empty()) state.AppDir = dir;
+    reg.CloseKey();
+    state.FoundInstallation = true;
+  }
+  if (state.AppDir.empty()) state.AppDir = DefaultAppDir;
+}
+
+bool CopyOneFile(const std::string& source, const std::string& target) {
+  if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return true;
+  // The system's text ends in a line break, so "File: " starts a new line.
+  util::ShowMessage("System Error: " + util::LastErrorText() + "File: " + source, "Copy Failed",
+                    util::MsgButtons::Ok, util::MsgOwner::Main());
+  return false;
+}
+
+bool CopyProgramFiles(const TInstallState& state) {
+  const std::string source = ComparableDir(state.SourceDir);
+  if (!source.empty() && source == ComparableDir(state.AppDir)) return true;
+
+  ForceDirectories(state.AppDir);
+  if (!util::DirectoryExists(state.AppDir)) {
+    util::ShowMessage(
+        "Unable to create the destination folder.\nPlease review your entry for errors or\n"
+        "illegal characters.",
+        app::ProductName + "Folder Creation Error", util::MsgButtons::Ok, util::MsgOwner::Main());
+    return false;
+  }
+
+  // Listed after the creation: when home lies inside the source folder it
+  // shows up here as a folder and is skipped like any other.
+  util::TStringList entries;
+  util::FindFiles(&entries, util::AppendBackslash(state.SourceDir) + "*.*", util::faAnyFile);
+  const std::string home = util::AppendBackslash(state.AppDir);
+  for (const std::string& entry : entries.Lines()) {
+    if (util::DirectoryExists(entry)) continue;
+    std::string name = util::ExtractFileName(entry);
+    if (util::LowerCase(name) == "setup.exe") name = app::UninstallerFileName;
+    if (!CopyOneFile(entry, home + name)) return false;
+  }
+
+  // A first installation gets a fresh store made from the seed; an existing
+  // store, plain or encrypted, is never replaced.
+  const std::string seed = home + app::SeedStoreFileName;
+  const std::string store = home + app::StoreFileName;
+  if (util::FileExists(seed) && !util::FileExists(store) &&
+      !util::FileExists(home + app::EncryptedStoreFileName))
+    return CopyOneFile(seed, store);
+  return true;
+}
+
+bool WriteRegistrySettings(const TInstallState& state) {
+  try {
+    util::TRegistry reg;
+    // A key that cannot be opened or created is as much a failure as a
+    // refused write: nothing would be recorded.
+    if (!reg.OpenKey(app::ProductRegistryKey, true)) {
+      ShowRegistryError();
+      return false;
+    }
+    reg.WriteString("AppDir", util::StripBackslash(state.AppDir));
+    reg.WriteString("Version", app::VersionSuffix);
+    if (state.GroupBox) reg.WriteString("Program Group", app::ProductName);
+    if (!state.FoundInstallation) {
+      reg.WriteInteger("WindowState", 0);
+      reg.WriteString("WindowPos", "-1,-1,565,350");
+    }
+    reg.WriteBool("Update", true);
+    reg.CloseKey();
+    return true;
+  } catch (const util::EGeneralError&) {
+    ShowRegistryError();
+    return false;
+  }
+}
+
+}  // namespace setup

@@ -1,0 +1,57 @@
+// The setup wizard: four pages (Start, Address, Review, Done) with Back, Next
+// and Cancel. It pre-fills itself from an earlier installation and, on
+// "Install", runs the install steps in order.
+#pragma once
+#include <string>
+
+#include "gui/Form.h"
+#include "setup/InstallSteps.h"
+
+namespace setup {
+
+class TSetupForm : public gui::TForm {
+ public:
+  TSetupForm();
+
+  void NextBtnClick();
+  void BackBtnClick();
+  void CancelBtnClick();
+  void BrowseBtnClick();
+  void EAddrChange();
+  void HostChange();
+
+  // What the controls hold, as the install steps take it.
+  TInstallState State() const;
+  bool FoundInstallation() const { return FoundInstallation_; }
+  const std::string& SourceDir() const { return SourceDir_; }
+  int PageIndex() const { return Notebook1->PageIndex(); }
+
+ protected:
+  void FormShow() override;
+  void FormCloseQuery(bool& canClose) override;
+
+ private:
+  bool InstallAction();
+  void UpdateNextForAddress();
+  std::string Home() const;  // AppendBackslash of the AppDIR text
+
+  gui::TLabel* Appname;
+  gui::TLabel* Copyright;
+  gui::TPageBook* Notebook1;
+  gui::TEdit* AppDIR;
+  gui::TCheckBox* GroupBox;
+  gui::TEdit* EAddr;
+  gui::TEdit* Host;
+  gui::TTextBox* RichEdit3;
+  gui::TTextBox* RichEdit4;
+  gui::TCheckBox* RunQuickBox;
+  gui::TButton* BackBtn;
+  gui::TButton* NextBtn;
+  gui::TButton* CancelBtn;
+
+  bool FoundInstallation_ = false;
+  std::string SourceDir_;
+  std::string ProgramFile_, StoreFile_, SeedStoreFile_;
+};
+
+}  // namespace setup

@@ -1,0 +1,192 @@
+// The outside driver for the e2e tests.
+#include "tests/e2e/Driver.h"
+
+#include <vector>
+
+namespace e2e {
+
+std::string UnixToWin(const std::string& unixPath) {
+  std::string w = "Z:" + unixPath;
+  for (char& c : w)
+    if (c == '/') c = '\\';
+  return w;
+}
+
+TProcess::~TProcess() {
+  if (process_) {
+    if (Running()) Kill();
+    CloseHandle(process_);
+  }
+}
+
+bool TProcess::Start(const std::string& commandLine, const std::string& cwd) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<char> cmd(commandLine.begin(), commandLine.end());
+  cmd.push_back('\0');
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  return true;
+}
+
+bool TProcess::Wait(unsigned timeoutMs) {
+  return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool TProcess::Running() const {
+  return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+DWORD TProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+void TProcess::Kill() {
+  if (process_) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+  }
+}
+
+namespace {
+struct TopSearch {
+  DWORD pid;
+  std::string title;
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK TopProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<TopSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (s->cls && lstrcmpA(cls, s->cls) != 0) return TRUE;
+  if (!s->cls && TextOf(hwnd) != s->title) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+struct ChildSearch {
+  std::string text;
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK ChildProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<ChildSearch*>(lp);
+  if (s->cls) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, s->cls) != 0) return TRUE;
+  }
+  if (TextOf(hwnd) != s->text) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND WaitForWindow(DWORD pid, const std::string& title, unsigned timeoutMs) {
+  TopSearch s{pid, title, nullptr, nullptr};
+  WaitUntil([&] {
+    EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, timeoutMs);
+  return s.found;
+}
+
+bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs);
+}
+
+HWND FindChild(HWND parent, const std::string& text, const char* cls) {
+  ChildSearch s{text, cls, nullptr};
+  EnumChildWindows(parent, ChildProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+namespace {
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK IdProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<IdSearch*>(lp);
+  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND ChildById(HWND parent, int id) {
+  IdSearch s{id, nullptr};
+  EnumChildWindows(parent, IdProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string TextOf(HWND hwnd) {
+  DWORD_PTR len = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len)) return "";
+  std::vector<char> buf(len + 2, '\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                      SMTO_ABORTIFHUNG, 2000, &got);
+  return std::string(buf.data());
+}
+
+bool IsUsable(HWND hwnd) {
+  for (HWND h = hwnd; h; h = GetParent(h)) {
+    if (!IsWindowEnabled(h) && h == hwnd) return false;
+    if (!IsWindowVisible(h)) return false;
+    if (!(GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return hwnd != nullptr && IsWindowEnabled(hwnd);
+}
+
+bool Press(HWND button) {
+  if (!button || !IsUsable(button)) return false;
+  return PostMessageA(button, BM_CLICK, 0, 0) != 0;
+}
+
+void TypeInto(HWND edit, const std::string& text) {
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, WM_CHAR, VK_BACK, 0);
+  for (unsigned char c : text) SendMessageA(edit, WM_CHAR, c, 0);
+}
+
+bool IsChecked(HWND checkBox) {
+  return SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs) {
+  TopSearch s{pid, "", "#32770", nullptr};
+  bool ok = WaitUntil([&] {
+    s.found = nullptr;
+    EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, timeoutMs);
+  if (!ok) return false;
+  box.hwnd = s.found;
+  box.caption = TextOf(s.found);
+  HWND label = ChildById(s.found, 0xFFFF);  // the box's text
+  box.text = label ? TextOf(label) : "";
+  return true;
+}
+
+bool Answer(const TBox& box, int buttonId) {
+  HWND b = ChildById(box.hwnd, buttonId);
+  if (!b) return false;
+  return PostMessageA(b, BM_CLICK, 0, 0) != 0;
+}
+
+}  // namespace e2e

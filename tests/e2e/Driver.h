@@ -1,0 +1,75 @@
+// Drives a running program's windows from outside, as a person would: finds
+// windows by title, controls by text or ID, types into edits, presses
+// buttons (only enabled, visible ones), and answers message boxes.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "util/Win.h"
+
+namespace e2e {
+
+// "Z:" + the Unix path with backslashes (Wine maps Z: to /).
+std::string UnixToWin(const std::string& unixPath);
+
+class TProcess {
+ public:
+  TProcess() = default;
+  ~TProcess();
+  TProcess(const TProcess&) = delete;
+  TProcess& operator=(const TProcess&) = delete;
+  // Starts commandLine in the folder cwd; false when it could not start.
+  bool Start(const std::string& commandLine, const std::string& cwd);
+  // Waits for the end; true when it ended within timeoutMs.
+  bool Wait(unsigned timeoutMs);
+  bool Running() const;
+  DWORD ExitCode() const;
+  DWORD Pid() const { return pid_; }
+  void Kill();
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+// Visible top-level windows of the process whose title is title (exactly).
+HWND WaitForWindow(DWORD pid, const std::string& title, unsigned timeoutMs);
+// Waits until the window is gone (destroyed or hidden).
+bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs);
+
+// The first descendant whose text is text (and class cls when given).
+HWND FindChild(HWND parent, const std::string& text, const char* cls = nullptr);
+HWND ChildById(HWND parent, int id);
+std::string TextOf(HWND hwnd);
+bool IsUsable(HWND hwnd);  // enabled and visible, parents included
+
+// Presses a button as a user would: refused (false) when it is disabled or
+// hidden. Posted, so a handler that opens a modal box does not block us.
+bool Press(HWND button);
+// Replaces the edit's text keystroke by keystroke (change events fire).
+void TypeInto(HWND edit, const std::string& text);
+bool IsChecked(HWND checkBox);
+
+// A message box of the process: its text, caption and buttons.
+struct TBox {
+  HWND hwnd = nullptr;
+  std::string caption;
+  std::string text;
+};
+// Waits for a visible dialog-class window (#32770) of the process.
+bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs);
+// Presses the box's button with the given ID (IDOK, IDCANCEL, IDYES, IDNO).
+bool Answer(const TBox& box, int buttonId);
+
+// Polls cond every 50 ms until it holds or timeoutMs passed.
+template <typename Cond>
+bool WaitUntil(Cond cond, unsigned timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (cond()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
+}
+
+}  // namespace e2e

@@ -1,0 +1,348 @@
+// The real setup.exe (and the UninstLN.exe it installs), started from a
+// staged distribution and worked from outside as a person would.
+#include <gtest/gtest.h>
+
+#include "app/Version.h"
+#include "setup/InstallSteps.h"
+#include "store/FileMan1.h"
+#include "tests/e2e/Driver.h"
+#include "tests/e2e/Stage.h"
+#include "util/DirList.h"
+#include "util/FileStream.h"
+#include "util/Registry.h"
+#include "util/Text.h"
+
+using namespace e2e;
+
+namespace {
+constexpr unsigned kLong = 30000;
+
+const char* const kPageLabels[] = {"&Destination Folder", "E-Address && Mail Server",
+                                   "Review Setup", "Installation complete!"};
+
+// One running setup wizard.
+class TSetupRun {
+ public:
+  TSetupRun(const TStage& stage) : stage_(stage) {
+    EXPECT_TRUE(p_.Start("\"" + stage.Dist + "\\setup.exe\"", stage.Dist));
+    w_ = WaitForWindow(p_.Pid(), "Lanternfell Setup", kLong);
+    EXPECT_NE(w_, nullptr) << "no wizard window";
+  }
+  ~TSetupRun() { p_.Kill(); }
+
+  HWND Window() const { return w_; }
+  DWORD Pid() const { return p_.Pid(); }
+  TProcess& Process() { return p_; }
+  HWND Button(const std::string& caption) const { return FindChild(w_, caption, "Button"); }
+  bool PressButton(const std::string& caption) { return Press(Button(caption)); }
+  HWND EditAfter(const std::string& label) const {
+    HWND l = FindChild(w_, label);
+    return l ? GetWindow(l, GW_HWNDNEXT) : nullptr;
+  }
+  HWND FolderEdit() const { return EditAfter("&Destination Folder"); }
+  HWND AddressEdit() const {
+    return EditAfter("Your &Address: (example: My Name <my.name@example.com>)");
+  }
+  HWND HostEdit() const { return EditAfter("SMTP &Host:  (example: mail.example.com)"); }
+  // The page whose title label shows, or -1.
+  int Page() const {
+    for (int i = 0; i < 4; ++i) {
+      HWND l = FindChild(w_, kPageLabels[i]);
+      if (l && IsWindowVisible(l)) return i;
+    }
+    return -1;
+  }
+  bool WaitPage(int page, unsigned ms = kLong) const {
+    return WaitUntil([&] { return Page() == page; }, ms);
+  }
+  // Expects a box with this text and answers it.
+  void ExpectBox(const std::string& text, const std::string& caption, int button) {
+    TBox box;
+    ASSERT_TRUE(WaitForBox(p_.Pid(), box, kLong)) << "no box \"" << text << "\"";
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    ASSERT_TRUE(Answer(box, button));
+    WaitForWindowGone(box.hwnd, 5000);
+  }
+  bool NoBoxWithin(unsigned ms) {
+    TBox box;
+    return !WaitForBox(p_.Pid(), box, ms);
+  }
+  // From the Start page to Review with the given answers.
+  void FillAndReview(const std::string& home, const std::string& addr, const std::string& host) {
+    TypeInto(FolderEdit(), home);
+    ASSERT_TRUE(PressButton("Next"));
+    ASSERT_TRUE(WaitPage(1));
+    TypeInto(AddressEdit(), addr);
+    TypeInto(HostEdit(), host);
+    ASSERT_TRUE(PressButton("Next"));
+    ASSERT_TRUE(WaitPage(2));
+  }
+  // Install from the Review page, through "Install now?" and the wait dialog.
+  void Install() {
+    ASSERT_TRUE(PressButton("Install"));
+    ExpectBox("Install now?", "Lanternfell", IDOK);
+  }
+  void UncheckRun() {
+    HWND run = FindChild(w_, "&Run Lanternfell", "Button");
+    if (run && IsChecked(run)) SendMessageA(run, BM_CLICK, 0, 0);
+  }
+
+ private:
+  TStage stage_;
+  TProcess p_;
+  HWND w_ = nullptr;
+};
+
+std::string SetupExe() { return UnixToWin(LF_SETUP_EXE); }
+
+util::TStringList StoreLines(const std::string& home, const std::string& key) {
+  util::TStringList l;
+  store::ReadStoreLines(l, key, home + "\\" + app::StoreFileName);
+  return l;
+}
+
+std::string RegValue(const std::string& name) {
+  util::TRegistry reg;
+  if (!reg.OpenKey(app::ProductRegistryKey, false)) return "<no key>";
+  return reg.ReadString(name);
+}
+
+// A first installation opens the new group in an Explorer window. It is
+// closed again: Wine starts it with our standard output, so a window left open
+// would keep the test run's output pipe open after the test has ended.
+BOOL CALLBACK CloseGroupWindow(HWND hwnd, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (IsWindowVisible(hwnd) && TextOf(hwnd) == "Lanternfell" && lstrcmpA(cls, "#32770") != 0)
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+void CloseGroupWindows() {
+  WaitUntil([] { return FindWindowA(nullptr, "Lanternfell") != nullptr; }, 3000);
+  EnumWindows(CloseGroupWindow, 0);
+  WaitUntil([] { return FindWindowA(nullptr, "Lanternfell") == nullptr; }, 5000);
+}
+
+// Installs once through the wizard (a first installation).
+void FirstInstall(const TStage& s) {
+  TSetupRun run(s);
+  run.FillAndReview(s.Home, "Ada <ada@example.org>", "smtp.example.org");
+  run.Install();
+  ASSERT_TRUE(run.WaitPage(3));
+  run.UncheckRun();
+  ASSERT_TRUE(run.PressButton("Exit"));
+  EXPECT_TRUE(run.Process().Wait(kLong));
+  CloseGroupWindows();
+}
+}  // namespace
+
+TEST(SetupE2ETest, FirstInstallationEndToEnd) {
+  TStage s = StageDistribution(SetupExe(), "first");
+  FirstInstall(s);
+  for (const char* f : {"UninstLN.exe", "LN.exe", "LN.ini", "LN.dbc", "License.txt", "ReadMe.txt",
+                        "QuickStart.rtf"})
+    EXPECT_TRUE(util::FileExists(s.Home + "\\" + f)) << f;
+  EXPECT_FALSE(util::FileExists(s.Home + "\\setup.exe"));
+  EXPECT_EQ(ReadFileBytes(s.Home + "\\UninstLN.exe"), ReadFileBytes(s.Dist + "\\setup.exe"));
+
+  util::TStringList msg = StoreLines(s.Home, app::DefaultMessageKey);
+  ASSERT_EQ(msg.Count(), 8);
+  EXPECT_EQ(msg[1], "Host: smtp.example.org");
+  EXPECT_EQ(msg[2], "From: Ada <ada@example.org>");
+  EXPECT_EQ(msg[7], "~~");
+  util::TStringList art = StoreLines(s.Home, app::DefaultArticleKey);
+  ASSERT_EQ(art.Count(), 10);
+  EXPECT_EQ(art[5], "X-No-Archive: Yes");
+  // The seed's own item is still there: LN.dbc began as a copy of LN.ini.
+  EXPECT_EQ(StoreLines(s.Home, app::InitializationItem).Count(), 1);
+
+  EXPECT_EQ(RegValue("AppDir"), s.Home);
+  EXPECT_EQ(RegValue("Version"), ".9b2");
+  EXPECT_EQ(RegValue("Program Group"), "Lanternfell");
+  EXPECT_EQ(RegValue("WindowPos"), "-1,-1,565,350");
+
+  util::TStringList links;
+  int n = util::FindFiles(&links, s.Group + "\\*.lnk", 0x3F);
+  EXPECT_EQ(n, 5);
+}
+
+TEST(SetupE2ETest, ReinstallationOpensOnReviewWithStoredValues) {
+  TStage s = StageDistribution(SetupExe(), "again");
+  FirstInstall(s);
+  TSetupRun run(s);
+  ASSERT_TRUE(run.WaitPage(2));
+  EXPECT_EQ(TextOf(run.Button("Install")), "Install");
+  EXPECT_TRUE(IsUsable(run.Button("Back")));
+  EXPECT_EQ(TextOf(run.AddressEdit()), "Ada <ada@example.org>");
+  EXPECT_EQ(TextOf(run.HostEdit()), "smtp.example.org");
+  EXPECT_EQ(TextOf(run.FolderEdit()), s.Home);
+}
+
+TEST(SetupE2ETest, EncryptedStoreShowsItsNoticeAndLocksBack) {
+  TStage s = StageDistribution(SetupExe(), "pgp");
+  FirstInstall(s);
+  ASSERT_TRUE(MoveFileA((s.Home + "\\LN.dbc").c_str(), (s.Home + "\\LN.pgp").c_str()));
+  TSetupRun run(s);
+  ASSERT_TRUE(run.WaitPage(2));
+  EXPECT_FALSE(IsWindowEnabled(run.Button("Back")));
+  EXPECT_FALSE(run.PressButton("Back"));  // a person cannot press it
+  EXPECT_EQ(TextOf(run.AddressEdit()), "");
+}
+
+TEST(SetupE2ETest, NextOnTheAddressPageNeedsBothFields) {
+  TStage s = StageDistribution(SetupExe(), "next");
+  TSetupRun run(s);
+  ASSERT_TRUE(run.WaitPage(0));
+  EXPECT_TRUE(IsUsable(run.Button("Next")));
+  ASSERT_TRUE(run.PressButton("Next"));
+  ASSERT_TRUE(run.WaitPage(1));
+  HWND next = run.Button("Next");
+  EXPECT_FALSE(IsWindowEnabled(next));
+  TypeInto(run.AddressEdit(), "a@b");
+  EXPECT_FALSE(IsWindowEnabled(next));
+  TypeInto(run.HostEdit(), "   ");  // blanks count as text
+  EXPECT_TRUE(IsWindowEnabled(next));
+  TypeInto(run.AddressEdit(), "");
+  EXPECT_FALSE(IsWindowEnabled(next));
+}
+
+TEST(SetupE2ETest, CancellingTheQuestionOrTheWaitChangesNothing) {
+  TStage s = StageDistribution(SetupExe(), "cancel");
+  TSetupRun run(s);
+  run.FillAndReview(s.Home, "a@b", "h");
+  ASSERT_TRUE(run.PressButton("Install"));
+  run.ExpectBox("Install now?", "Lanternfell", IDCANCEL);
+  EXPECT_EQ(run.Page(), 2);
+  run.Install();
+  HWND wait = WaitForWindow(run.Pid(), "Lanternfell", kLong);
+  ASSERT_NE(wait, nullptr);
+  HWND cancel = FindChild(wait, "Cancel", "Button");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(cancel); }, 5000));
+  ASSERT_TRUE(Press(cancel));
+  run.ExpectBox("Cancel process?", "Lanternfell", IDYES);
+  ASSERT_TRUE(WaitForWindowGone(wait, 5000));
+  EXPECT_EQ(run.Page(), 2);
+  EXPECT_EQ(TextOf(run.Button("Install")), "Install");
+  EXPECT_FALSE(util::DirectoryExists(s.Home));
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+}
+
+TEST(SetupE2ETest, QuitQuestionOnlyBetweenStartAndDone) {
+  TStage s = StageDistribution(SetupExe(), "quit");
+  {
+    TSetupRun run(s);  // Start page: closes without a question
+    ASSERT_TRUE(run.PressButton("Cancel"));
+    EXPECT_TRUE(run.Process().Wait(kLong));
+  }
+  TSetupRun run(s);
+  TypeInto(run.FolderEdit(), s.Home);
+  for (int page = 1; page <= 2; ++page) {
+    if (page == 1) {
+      ASSERT_TRUE(run.PressButton("Next"));
+    } else {
+      TypeInto(run.AddressEdit(), "a@b");
+      TypeInto(run.HostEdit(), "h");
+      ASSERT_TRUE(run.PressButton("Next"));
+    }
+    ASSERT_TRUE(run.WaitPage(page));
+    ASSERT_TRUE(run.PressButton("Cancel"));
+    run.ExpectBox("Quit without installing Lanternfell?", "Lanternfell", IDNO);
+    EXPECT_EQ(run.Page(), page);
+  }
+  run.Install();
+  ASSERT_TRUE(run.WaitPage(3));
+  run.UncheckRun();
+  ASSERT_TRUE(run.PressButton("Exit"));  // Done: no question
+  EXPECT_TRUE(run.Process().Wait(kLong));
+  CloseGroupWindows();
+}
+
+TEST(SetupE2ETest, FailedCopyStaysOnReviewAndASecondInstallCompletes) {
+  TStage s = StageDistribution(SetupExe(), "copyfail");
+  CreateDirectoryA((util::ExtractFilePath(s.Home)).c_str(), nullptr);
+  CreateDirectoryA(s.Home.c_str(), nullptr);
+  util::WriteWholeFile(s.Home + "\\License.txt", "old");
+  HANDLE held = CreateFileA((s.Home + "\\License.txt").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  TSetupRun run(s);
+  run.FillAndReview(s.Home, "a@b", "h");
+  run.Install();
+  TBox box;
+  ASSERT_TRUE(WaitForBox(run.Pid(), box, kLong));
+  EXPECT_EQ(box.caption, "Copy Failed");
+  EXPECT_EQ(box.text.rfind("System Error: ", 0), 0u) << box.text;
+  EXPECT_NE(box.text.find("File: " + s.Dist + "\\License.txt"), std::string::npos) << box.text;
+  Answer(box, IDOK);
+  WaitForWindowGone(box.hwnd, 5000);
+  EXPECT_TRUE(run.WaitPage(2, 5000));
+  EXPECT_EQ(TextOf(run.Button("Install")), "Install");
+  CloseHandle(held);
+  run.Install();
+  EXPECT_TRUE(run.WaitPage(3));
+  EXPECT_EQ(ReadFileBytes(s.Home + "\\License.txt"), "License text\r\n");
+  CloseGroupWindows();
+}
+
+TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
+  TStage s = StageDistribution(SetupExe(), "held");
+  FirstInstall(s);
+  const std::string storePath = s.Home + "\\LN.dbc";
+  const std::string before = ReadFileBytes(storePath);
+  TSetupRun run(s);
+  ASSERT_TRUE(run.WaitPage(2));
+  HANDLE held = CreateFileA(storePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  run.Install();
+  TBox box;
+  ASSERT_TRUE(WaitForBox(run.Pid(), box, kLong));
+  EXPECT_EQ(box.caption, "Lanternfell Setup");
+  EXPECT_NE(box.text.find("LN.dbc"), std::string::npos) << box.text;
+  Answer(box, IDOK);
+  WaitForWindowGone(box.hwnd, 5000);
+  EXPECT_TRUE(run.WaitPage(2, 5000));
+  EXPECT_EQ(TextOf(run.Button("Install")), "Install");
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes(storePath), before);
+}
+
+TEST(UninstallE2ETest, InstalledUninstallerRemovesTheProductButKeepsTheStore) {
+  TStage s = StageDistribution(SetupExe(), "remove");
+  FirstInstall(s);
+  ASSERT_TRUE(util::DirectoryExists(s.Group));
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  HWND app = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    app = FindChild(w, "Lanternfell  { " + util::LowerCase(s.Home) + " }", "Button");
+    return app && IsWindowVisible(app);
+  }, kLong));
+  EXPECT_TRUE(IsChecked(app));
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
+  ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
+  TBox box;
+  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
+  EXPECT_EQ(box.text, "Uninstall now?");
+  Answer(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND exit = FindChild(w, "Exit", "Button");
+    return exit && IsWindowEnabled(exit);
+  }, 60000));
+  ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
+  EXPECT_TRUE(p.Wait(kLong));
+
+  EXPECT_TRUE(util::DirectoryExists(s.Home));
+  EXPECT_TRUE(util::FileExists(s.Home + "\\LN.dbc"));
+  EXPECT_FALSE(util::FileExists(s.Home + "\\License.txt"));
+  EXPECT_FALSE(util::FileExists(s.Home + "\\LN.exe"));
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+  EXPECT_TRUE(WaitUntil([&] { return !util::DirectoryExists(s.Group); }, 10000))
+      << "the program group is still there";
+}

@@ -1,0 +1,62 @@
+// Staging for the e2e tests.
+#include "tests/e2e/Stage.h"
+
+#include "app/Version.h"
+#include "setup/InstallSteps.h"
+#include "store/FileMan1.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Registry.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace e2e {
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = dir + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string data;
+  util::ReadWholeFile(path, data);
+  return data;
+}
+
+TStage StageDistribution(const std::string& setupExeWinPath, const std::string& name) {
+  TStage s;
+  const std::string base = util::GetTempDir() + "lf-e2e-" + name;
+  s.Dist = base + "\\dist";
+  s.Home = base + "\\home\\Lanternfell";
+  s.Group = setup::ProgramGroupFolder();
+  RemoveTree(base);
+  RemoveTree(s.Group);
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  CreateDirectoryA(base.c_str(), nullptr);
+  CreateDirectoryA(s.Dist.c_str(), nullptr);
+  CopyFileA(setupExeWinPath.c_str(), (s.Dist + "\\setup.exe").c_str(), FALSE);
+  util::WriteWholeFile(s.Dist + "\\LN.exe", "not a program: the product's main file");
+  util::WriteWholeFile(s.Dist + "\\License.txt", "License text\r\n");
+  util::WriteWholeFile(s.Dist + "\\ReadMe.txt", "Read me\r\n");
+  util::WriteWholeFile(s.Dist + "\\QuickStart.rtf", "{\\rtf1 Quick start}\r\n");
+  util::TStringList init;
+  init.Add("Cutmarks=~~");
+  store::WriteStoreLines(app::InitializationItem, &init, s.Dist + "\\" + app::SeedStoreFileName);
+  return s;
+}
+
+}  // namespace e2e

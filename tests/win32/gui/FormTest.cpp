@@ -1,0 +1,304 @@
+// The GUI framework driven through real window messages under Wine: labels,
+// edits, check boxes, page books, modal runs, dialog keys, error display.
+#include <gtest/gtest.h>
+
+#include "gui/Application.h"
+#include "gui/Form.h"
+#include "gui/Pump.h"
+#include "tests/win32/gui/GuiDriver.h"
+#include "util/Errors.h"
+
+namespace {
+using gui::Kind;
+using testgui::TBoxRecorder;
+
+const gui::FormDef kTestForm = {"Gui Test", 400, 300, gui::Border::Single, true,
+                                gui::Position::ScreenCentre, gui::Pt("MS Sans Serif", 8)};
+const gui::ControlDef kTestControls[] = {
+    {Kind::Label, "AmpLbl", "", 8, 8, 300, 16, "E-Address && Mail Server"},
+    {Kind::Label, "NameLbl", "", 8, 30, 60, 13, "&Name"},
+    {Kind::Edit, "NameEdit", "", 80, 28, 150, 21, "", {}, gui::clBlue},
+    {Kind::Edit, "OtherEdit", "", 240, 28, 150, 21},
+    {Kind::CheckBox, "Check1", "", 8, 60, 150, 17, "&Check", {}, gui::kDefaultColor,
+     gui::fChecked},
+    {Kind::Panel, "Panel1", "", 8, 84, 384, 160, "", {}, gui::kDefaultColor, gui::fLowered},
+    {Kind::PageBook, "Book", "Panel1", 4, 4, 376, 60},
+    {Kind::Page, "P0", "Book", 0, 0, 0, 0, "First"},
+    {Kind::Label, "P0Lbl", "P0", 4, 4, 100, 13, "on first"},
+    {Kind::Page, "P1", "Book", 0, 0, 0, 0, "Second"},
+    {Kind::Edit, "P1Edit", "P1", 4, 4, 100, 21},
+    {Kind::TextBox, "Text1", "Panel1", 4, 70, 180, 40, "line one\nline two", {}, gui::clBlue,
+     gui::fBorder},
+    {Kind::Memo, "Memo1", "Panel1", 190, 70, 180, 40, "", {}, gui::clBlue, gui::fReadOnly},
+    {Kind::ProgressBar, "Bar", "Panel1", 4, 120, 180, 12, "", {}, gui::kDefaultColor, 0, 10},
+    {Kind::Button, "OkBtn", "", 150, 260, 75, 25, "Ok", {}, gui::kDefaultColor, gui::fDefault,
+     gui::mrOk},
+    {Kind::Button, "CancelBtn", "", 230, 260, 75, 25, "Cancel", {}, gui::kDefaultColor,
+     gui::fCancel, gui::mrCancel},
+    {Kind::Button, "FailBtn", "", 310, 260, 75, 25, "Fail"},
+    {Kind::Timer, "Timer1", "", 0, 0, 0, 0, "", {}, gui::kDefaultColor, gui::fDisabled, 30},
+};
+
+class TTestForm : public gui::TForm {
+ public:
+  explicit TTestForm(HWND owner = nullptr) : TForm(kTestForm, kTestControls, owner) {
+    Get<gui::TButton>("FailBtn")->OnClick = [] { throw util::EGeneralError("it failed"); };
+  }
+  bool closeAllowed = true;
+  int closeQueries = 0, shows = 0;
+  HWND H(const char* name) const { return Find(name)->Handle(); }
+
+ protected:
+  void FormShow() override { ++shows; }
+  void FormCloseQuery(bool& canClose) override {
+    ++closeQueries;
+    canClose = closeAllowed;
+  }
+};
+
+// Rightmost column of the label's client area painted in another colour
+// than the background: where its text ends.
+int RightmostInk(HWND label) {
+  RECT r;
+  GetClientRect(label, &r);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  COLORREF bg = GetPixel(dc, r.right - 1, r.bottom - 1);
+  int right = -1;
+  for (int x = 0; x < r.right; ++x)
+    for (int y = 0; y < r.bottom; ++y)
+      if (GetPixel(dc, x, y) != bg) right = x;
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return right;
+}
+
+int TextWidth(HWND control, const char* text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE s;
+  GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &s);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return s.cx;
+}
+}  // namespace
+
+TEST(FormTest, ClientSizeCaptionAndFirstShow) {
+  TTestForm form;
+  RECT c;
+  GetClientRect(form.Handle(), &c);
+  EXPECT_EQ(c.right, 400);
+  EXPECT_EQ(c.bottom, 300);
+  EXPECT_EQ(form.Caption(), "Gui Test");
+  LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_EQ(form.shows, 0);
+  form.Show();
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(form.shows, 1);  // FormShow runs on the first show only
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(form.Find("Nope"), nullptr);
+  EXPECT_THROW(form.Get<gui::TEdit>("OkBtn"), util::EGeneralError);
+}
+
+TEST(LabelTest, DoubleAmpersandShowsOneAndAccessKeyFocusesNextControl) {
+  TTestForm form;
+  form.Show();
+  testgui::Pump(50);
+  HWND amp = form.H("AmpLbl");
+  int ink = RightmostInk(amp);
+  int single = TextWidth(amp, "E-Address & Mail Server");
+  int twice = TextWidth(amp, "E-Address && Mail Server");
+  ASSERT_GT(twice - single, 3);
+  EXPECT_LE(ink, single);          // no second "&" drawn
+  EXPECT_GT(ink, single - 4);      // but the whole text is there
+  // Alt+N (the access key of "&Name") moves the focus to the edit after it.
+  form.Get<gui::TControl>("OtherEdit")->SetFocus();
+  ASSERT_TRUE(testgui::PumpUntil([&] { return GetFocus() == form.H("OtherEdit"); }, 2000));
+  PostMessageA(GetFocus(), WM_SYSCHAR, 'n', 1 << 29);
+  EXPECT_TRUE(testgui::PumpUntil([&] { return GetFocus() == form.H("NameEdit"); }, 2000));
+}
+
+TEST(CheckBoxTest, ClickHandlerRunsOnUserClickAndOnCodeChange) {
+  TTestForm form;
+  form.Show();
+  auto* box = form.Get<gui::TCheckBox>("Check1");
+  int clicks = 0;
+  std::vector<bool> seen;
+  box->OnClick = [&] { ++clicks; seen.push_back(box->Checked()); };
+  EXPECT_TRUE(box->Checked());
+  SendMessageA(box->Handle(), BM_CLICK, 0, 0);  // the user's click
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(box->Checked());
+  box->SetChecked(false);  // no change: no click
+  EXPECT_EQ(clicks, 1);
+  box->SetChecked(true);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(seen, (std::vector<bool>{false, true}));  // the handler sees the new state
+}
+
+TEST(EditTest, ChangeRunsOnTypingButNotOnSetText) {
+  TTestForm form;
+  form.Show();
+  auto* edit = form.Get<gui::TEdit>("NameEdit");
+  int changes = 0;
+  edit->OnChange = [&] { ++changes; };
+  edit->SetText("filled");
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(edit->Text(), "filled");
+  edit->SetFocus();
+  SendMessageA(edit->Handle(), EM_SETSEL, 6, 6);
+  SendMessageA(edit->Handle(), WM_CHAR, 'x', 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit->Text(), "filledx");
+  SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+  SendMessageA(edit->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("pasted"));
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(edit->Text(), "pasted");
+}
+
+TEST(PageBookTest, ShowsOnePageAtATime) {
+  TTestForm form;
+  form.Show();
+  auto* book = form.Get<gui::TPageBook>("Book");
+  ASSERT_EQ(book->PageCount(), 2);
+  EXPECT_EQ(book->PageIndex(), 0);
+  EXPECT_EQ(book->ActivePage(), "First");
+  EXPECT_EQ(book->PageName(1), "Second");
+  EXPECT_TRUE(IsWindowVisible(form.H("P0Lbl")));
+  EXPECT_FALSE(IsWindowVisible(form.H("P1Edit")));
+  book->SetActivePage("Second");
+  EXPECT_EQ(book->PageIndex(), 1);
+  EXPECT_FALSE(IsWindowVisible(form.H("P0Lbl")));
+  EXPECT_TRUE(IsWindowVisible(form.H("P1Edit")));
+  book->SetPageIndex(2);  // out of range: stays
+  EXPECT_EQ(book->PageIndex(), 1);
+  book->SetPageIndex(0);
+  EXPECT_TRUE(IsWindowVisible(form.H("P0Lbl")));
+  EXPECT_FALSE(IsWindowVisible(form.H("P1Edit")));
+}
+
+TEST(ModalTest, CloseQueryRefusalResetsResultAndOwnerComesBack) {
+  TTestForm owner;
+  owner.Show();
+  TTestForm form(owner.Handle());
+  form.closeAllowed = false;
+  testgui::TWatchdog dog;
+  bool ownerDisabled = false;
+  int resultAfterRefusal = -1;
+  testgui::When([&] { return form.Visible(); }, [&] {
+    ownerDisabled = !IsWindowEnabled(owner.Handle());
+    testgui::Press(form.H("OkBtn"));
+    testgui::When([&] { return form.closeQueries == 1; }, [&] {
+      testgui::After(100, [&] {
+        resultAfterRefusal = form.ModalResult();
+        form.closeAllowed = true;
+        EXPECT_TRUE(form.Visible());
+        testgui::Press(form.H("OkBtn"));
+      });
+    });
+  });
+  EXPECT_EQ(form.ShowModal(), gui::mrOk);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_EQ(resultAfterRefusal, gui::mrNone);
+  EXPECT_EQ(form.closeQueries, 2);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_FALSE(form.Visible());
+}
+
+TEST(ModalTest, TitleBarCloseGivesCancelAndQuitEndsTheRun) {
+  TTestForm form;
+  testgui::TWatchdog dog;
+  testgui::When([&] { return form.Visible(); },
+                [&] { PostMessageA(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+  EXPECT_EQ(form.ShowModal(), gui::mrCancel);
+  EXPECT_EQ(form.closeQueries, 1);
+
+  // A WM_QUIT ends the run at once (no close query) and stays for the main loop.
+  form.closeAllowed = false;
+  testgui::When([&] { return form.Visible(); }, [] { PostQuitMessage(3); });
+  EXPECT_EQ(form.ShowModal(), gui::mrCancel);
+  EXPECT_EQ(form.closeQueries, 1);
+  EXPECT_TRUE(gui::Terminated());
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+  testgui::DrainQuit();
+}
+
+TEST(ModalTest, EnterPressesDefaultAndEscPressesCancel) {
+  TTestForm form;
+  testgui::TWatchdog dog;
+  auto* edit = form.Get<gui::TEdit>("NameEdit");
+  edit->SetFocus();
+  testgui::When([&] { return edit->Focused(); }, [&] { testgui::PostKey(edit->Handle(), VK_RETURN); });
+  EXPECT_EQ(form.ShowModal(), gui::mrOk);
+
+  testgui::When([&] { return edit->Focused(); }, [&] { testgui::PostKey(edit->Handle(), VK_ESCAPE); });
+  EXPECT_EQ(form.ShowModal(), gui::mrCancel);
+
+  // A disabled default button is not pressed by Enter.
+  auto* ok = form.Get<gui::TButton>("OkBtn");
+  int okClicks = 0;
+  ok->OnClick = [&] { ++okClicks; };
+  ok->SetEnabled(false);
+  testgui::When([&] { return edit->Focused(); }, [&] {
+    testgui::PostKey(edit->Handle(), VK_RETURN);
+    testgui::After(150, [&] { testgui::PostKey(edit->Handle(), VK_ESCAPE); });
+  });
+  EXPECT_EQ(form.ShowModal(), gui::mrCancel);
+  EXPECT_EQ(okClicks, 0);
+}
+
+TEST(ErrorDisplayTest, EscapedErrorIsShownWithTheTitleAndTheFormStays) {
+  gui::Application().SetTitle("Test Title");
+  TBoxRecorder boxes([](const std::string&) { return util::mrOk; });
+  TTestForm form;
+  testgui::TWatchdog dog;
+  bool stillThere = false;
+  testgui::When([&] { return form.Visible(); }, [&] {
+    testgui::Press(form.H("FailBtn"));
+    testgui::When([&] { return !boxes.boxes.empty(); }, [&] {
+      stillThere = form.Visible() && form.ModalResult() == gui::mrNone;
+      testgui::Press(form.H("CancelBtn"));
+    });
+  });
+  EXPECT_EQ(form.ShowModal(), gui::mrCancel);
+  EXPECT_TRUE(stillThere);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "it failed");
+  EXPECT_EQ(boxes.boxes[0].caption, "Test Title");
+  EXPECT_EQ(boxes.boxes[0].buttons, util::MsgButtons::Ok);
+}
+
+TEST(ApplicationTest, RunEndsWhenTheMainFormClosesAfterItsCloseQuery) {
+  TTestForm form;
+  gui::Application().SetMainForm(&form);
+  EXPECT_EQ(util::MainWindow(), form.Handle());
+  form.closeAllowed = false;
+  testgui::TWatchdog dog;
+  testgui::When([&] { return form.Visible(); }, [&] {
+    PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    testgui::When([&] { return form.closeQueries == 1; }, [&] {
+      EXPECT_TRUE(form.Visible());
+      form.closeAllowed = true;
+      form.Close();
+    });
+  });
+  gui::Application().Run();
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(form.closeQueries, 2);
+  testgui::Pump(50);  // the window is destroyed after its close
+  EXPECT_EQ(form.Handle(), nullptr);
+  EXPECT_EQ(util::MainWindow(), nullptr);
+  gui::Application().SetMainForm(nullptr);
+  gui::SetTerminated(false);
+}

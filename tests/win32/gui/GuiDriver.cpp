@@ -1,0 +1,98 @@
+// The in-process form driver (see GuiDriver.h).
+#include "tests/win32/gui/GuiDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "gui/Form.h"
+#include "gui/Pump.h"
+
+namespace testgui {
+
+namespace {
+std::map<UINT_PTR, std::function<void()>>& Pending() {
+  static std::map<UINT_PTR, std::function<void()>> m;
+  return m;
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto it = Pending().find(id);
+  if (it == Pending().end()) return;
+  std::function<void()> f = std::move(it->second);
+  Pending().erase(it);
+  f();
+}
+
+UINT_PTR Schedule(unsigned ms, std::function<void()> f) {
+  UINT_PTR id = SetTimer(nullptr, 0, ms, OnTimer);
+  Pending()[id] = std::move(f);
+  return id;
+}
+}  // namespace
+
+void After(unsigned ms, std::function<void()> f) { Schedule(ms, std::move(f)); }
+
+void When(std::function<bool()> pred, std::function<void()> f) {
+  Schedule(20, [pred = std::move(pred), f = std::move(f)]() mutable {
+    if (pred()) f();
+    else When(std::move(pred), std::move(f));
+  });
+}
+
+bool PumpUntil(const std::function<bool()>& pred, unsigned limitMs) {
+  DWORD start = GetTickCount();
+  while (!pred() && GetTickCount() - start < limitMs) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) gui::DispatchFormMessage(msg);
+    Sleep(5);
+  }
+  return pred();
+}
+
+void Pump(unsigned ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+bool Press(HWND button) {
+  if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) return false;
+  PostMessageA(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+void PostKey(HWND hwnd, UINT vk) {
+  PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
+  PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+void DrainQuit() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  gui::SetTerminated(false);
+}
+
+TBoxRecorder::TBoxRecorder(std::function<int(const std::string&)> answer) {
+  previous_ = util::SetMessageHook(
+      [this, answer = std::move(answer)](const std::string& text, const std::string& caption,
+                                         util::MsgButtons buttons, util::MsgOwner owner) {
+        boxes.push_back({text, caption, buttons, owner});
+        return answer(text);
+      });
+}
+
+TBoxRecorder::~TBoxRecorder() { util::SetMessageHook(std::move(previous_)); }
+
+TWatchdog::TWatchdog(unsigned ms)
+    : id_(Schedule(ms, [] {
+        ADD_FAILURE() << "watchdog: a modal loop did not end";
+        PostQuitMessage(0);
+      })) {}
+
+TWatchdog::~TWatchdog() {
+  KillTimer(nullptr, id_);
+  if (Pending().erase(id_) == 0) DrainQuit();  // it fired: keep its quit from the next test
+}
+
+}  // namespace testgui

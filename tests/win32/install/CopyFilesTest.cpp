@@ -1,0 +1,200 @@
+// CopyProgramFiles and CopyOneFile over a distribution folder that each test
+// writes itself.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "InstallTestUtil.h"
+#include "app/Version.h"
+#include "setup/InstallSteps.h"
+#include "util/DirList.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/System.h"
+#include "util/Win.h"
+
+namespace {
+
+using lftest::MakeDir;
+using lftest::ReadFileText;
+using lftest::WriteFileText;
+
+class CopyProgramFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dist_ = tmp_ / "dist";
+    MakeDir(dist_);
+    WriteFileText(dist_ + "\\SETUP.EXE", "setup program");
+    WriteFileText(dist_ + "\\setup.exe.bak", "old setup");
+    WriteFileText(dist_ + "\\LN.exe", "product");
+    WriteFileText(dist_ + "\\LN.ini", "seed store");
+    WriteFileText(dist_ + "\\ReadMe.txt", "read me");
+    MakeDir(dist_ + "\\docs");
+    WriteFileText(dist_ + "\\docs\\inner.txt", "not installed");
+    state_.SourceDir = dist_;  // as the current folder reads: no trailing "\"
+  }
+
+  // Names in a folder, in the case the file system keeps.
+  util::TStringList Names(const std::string& dir) {
+    util::TStringList paths, names;
+    util::FindFiles(&paths, util::AppendBackslash(dir) + "*.*", util::faAnyFile);
+    for (const auto& p : paths.Lines()) names.Add(util::ExtractFileName(p));
+    return names;
+  }
+
+  lftest::TTempDir tmp_;
+  lftest::TMessageRecorder boxes_;
+  std::string dist_;
+  setup::TInstallState state_;
+};
+
+TEST_F(CopyProgramFilesTest, NestedNewDestinationGetsEveryFileAndTheSeedStore) {
+  state_.AppDir = tmp_ / "one\\two\\three\\";
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(boxes_.boxes.empty());
+
+  const std::string home = state_.AppDir;
+  util::TStringList names = Names(home);
+  EXPECT_NE(names.Lines().end(),
+            std::find(names.Lines().begin(), names.Lines().end(), "UninstLN.exe"));
+  EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");
+  EXPECT_EQ(ReadFileText(home + "setup.exe.bak"), "old setup");
+  EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
+  EXPECT_EQ(ReadFileText(home + "ReadMe.txt"), "read me");
+  EXPECT_EQ(ReadFileText(home + "LN.dbc"), "seed store");
+  EXPECT_EQ(names.IndexOf("setup.exe"), -1);
+  EXPECT_EQ(names.IndexOf("docs"), -1);
+  EXPECT_EQ(names.Count(), 6);  // five files of the distribution + LN.dbc
+}
+
+TEST_F(CopyProgramFilesTest, HomeInsideTheSourceFolderIsSkippedAsAFolder) {
+  state_.AppDir = dist_ + "\\Installed";
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_TRUE(util::FileExists(state_.AppDir + "\\LN.exe"));
+  EXPECT_FALSE(util::DirectoryExists(state_.AppDir + "\\Installed"));
+}
+
+TEST_F(CopyProgramFilesTest, DestinationOnMissingDriveGivesFolderCreationError) {
+  DWORD drives = GetLogicalDrives();
+  char letter = 0;
+  for (char c = 'Q'; c <= 'Y' && !letter; ++c)
+    if (!(drives & (1u << (c - 'A')))) letter = c;
+  ASSERT_NE(letter, 0) << "no free drive letter";
+  state_.AppDir = std::string(1, letter) + ":\\Lanternfell\\Sub";
+
+  EXPECT_FALSE(setup::CopyProgramFiles(state_));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "Unable to create the destination folder.\nPlease review your entry for errors or\n"
+            "illegal characters.");
+  EXPECT_EQ(boxes_.boxes[0].caption, "LanternfellFolder Creation Error");
+  EXPECT_EQ(boxes_.boxes[0].buttons, util::MsgButtons::Ok);
+  EXPECT_EQ(boxes_.boxes[0].owner, util::MsgOwner::MainWindow);
+}
+
+TEST_F(CopyProgramFilesTest, SameFolderInAnySpellingCopiesNothing) {
+  const std::string shortDist = util::GetShortPath(dist_);
+  ASSERT_FALSE(shortDist.empty());
+  for (const std::string& spelling :
+       {util::UpperCase(dist_) + "\\", shortDist, util::LowerCase(shortDist) + "\\", dist_}) {
+    state_.AppDir = spelling;
+    EXPECT_TRUE(setup::CopyProgramFiles(state_)) << spelling;
+    EXPECT_FALSE(util::FileExists(dist_ + "\\UninstLN.exe")) << spelling;
+    EXPECT_FALSE(util::FileExists(dist_ + "\\LN.dbc")) << spelling;
+  }
+  // The source given in short form and home in long form match as well.
+  state_.SourceDir = shortDist + "\\";
+  state_.AppDir = dist_;
+  EXPECT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_FALSE(util::FileExists(dist_ + "\\UninstLN.exe"));
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(CopyProgramFilesTest, ReinstallKeepsTheExistingStore) {
+  const std::string home = tmp_ / "home\\";
+  MakeDir(home);
+  WriteFileText(home + "LN.dbc", "the user's mail");
+  WriteFileText(home + "LN.ini", "older seed");
+  state_.AppDir = home;
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_EQ(ReadFileText(home + "LN.dbc"), "the user's mail");
+  EXPECT_EQ(ReadFileText(home + "LN.ini"), "seed store");
+}
+
+TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
+  const std::string home = tmp_ / "home";
+  MakeDir(home);
+  WriteFileText(home + "\\LN.pgp", "encrypted");
+  state_.AppDir = home;
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_FALSE(util::FileExists(home + "\\LN.dbc"));
+  EXPECT_EQ(ReadFileText(home + "\\LN.pgp"), "encrypted");
+}
+
+TEST_F(CopyProgramFilesTest, DistributionWithoutSeedMakesNoStore) {
+  ASSERT_TRUE(DeleteFileA((dist_ + "\\LN.ini").c_str()));
+  state_.AppDir = tmp_ / "home";
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(util::FileExists(state_.AppDir + "\\LN.exe"));
+  EXPECT_FALSE(util::FileExists(state_.AppDir + "\\LN.dbc"));
+}
+
+TEST_F(CopyProgramFilesTest, FailedCopyShowsSystemTextAndStopsTheLoop) {
+  const std::string home = tmp_ / "home\\";
+  MakeDir(home);
+  // The entry that fails is the first file in enumeration order, so every
+  // later file must stay uncopied.
+  util::TStringList entries;
+  util::FindFiles(&entries, dist_ + "\\*.*", util::faAnyFile);
+  int first = -1;
+  for (int i = 0; i < entries.Count() && first < 0; ++i)
+    if (!util::DirectoryExists(entries[i])) first = i;
+  ASSERT_GE(first, 0);
+  const std::string failing = entries[first];
+  std::string targetName = util::ExtractFileName(failing);
+  if (util::LowerCase(targetName) == "setup.exe") targetName = "UninstLN.exe";
+  const std::string heldPath = home + targetName;
+  WriteFileText(heldPath, "held");
+  HANDLE held = CreateFileA(heldPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  state_.AppDir = home;
+  EXPECT_FALSE(setup::CopyProgramFiles(state_));
+  CloseHandle(held);
+
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].caption, "Copy Failed");
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "System Error: " + util::ErrorText(ERROR_SHARING_VIOLATION) + "File: " + failing);
+  for (int i = first + 1; i < entries.Count(); ++i) {
+    if (util::DirectoryExists(entries[i])) continue;
+    std::string name = util::ExtractFileName(entries[i]);
+    if (util::LowerCase(name) == "setup.exe") name = "UninstLN.exe";
+    EXPECT_FALSE(util::FileExists(home + name)) << name;
+  }
+  EXPECT_FALSE(util::FileExists(home + "LN.dbc"));
+  EXPECT_EQ(ReadFileText(heldPath), "held");
+}
+
+TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
+  lftest::TMessageRecorder boxes;
+  lftest::TTempDir tmp;
+  const std::string source = tmp / "absent.txt";
+  EXPECT_FALSE(setup::CopyOneFile(source, tmp / "target.txt"));
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text,
+            "System Error: " + util::ErrorText(ERROR_FILE_NOT_FOUND) + "File: " + source);
+  EXPECT_EQ(boxes.boxes[0].caption, "Copy Failed");
+  // The system's text ends in its line break, so "File: " starts a line.
+  EXPECT_NE(boxes.boxes[0].text.find("\nFile: "), std::string::npos);
+
+  WriteFileText(source, "new");
+  WriteFileText(tmp / "target.txt", "old");
+  EXPECT_TRUE(setup::CopyOneFile(source, tmp / "target.txt"));
+  EXPECT_EQ(ReadFileText(tmp / "target.txt"), "new");
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+}  // namespace

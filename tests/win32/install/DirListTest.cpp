@@ -1,0 +1,140 @@
+// FindFiles, ListDirectory and DeleteDirTree against Wine's file system.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "InstallTestUtil.h"
+#include "util/DirList.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Win.h"
+
+namespace {
+
+using lftest::MakeDir;
+using lftest::TTempDir;
+using lftest::WriteFileText;
+
+bool Contains(const util::TStringList& list, const std::string& line) {
+  const auto& l = list.Lines();
+  return std::find(l.begin(), l.end(), line) != l.end();
+}
+
+TEST(DirListTest, FindFilesListsFilesAndFoldersWithoutDots) {
+  TTempDir tmp;
+  WriteFileText(tmp / "Alpha.TXT", "a");
+  WriteFileText(tmp / "beta.txt", "b");
+  WriteFileText(tmp / "Hidden.txt", "h");
+  SetFileAttributesA((tmp / "Hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  MakeDir(tmp / "SubDir");
+
+  util::TStringList list;
+  list.Add("left over from before");
+  EXPECT_EQ(util::FindFiles(&list, tmp / "*.*", util::faAnyFile), 4);
+  ASSERT_EQ(list.Count(), 4);
+  EXPECT_TRUE(Contains(list, tmp / "Alpha.TXT"));  // the case the system reports
+  EXPECT_TRUE(Contains(list, tmp / "beta.txt"));
+  EXPECT_TRUE(Contains(list, tmp / "Hidden.txt"));
+  EXPECT_TRUE(Contains(list, tmp / "SubDir"));
+  EXPECT_FALSE(Contains(list, tmp / "."));
+  EXPECT_FALSE(Contains(list, tmp / ".."));
+
+  // Without the hidden and directory bits in the mask those entries stay out;
+  // the count is the same with no target list.
+  EXPECT_EQ(util::FindFiles(nullptr, tmp / "*.*", 0), 2);
+  EXPECT_EQ(util::FindFiles(&list, tmp / "*.txt", util::faAnyFile), 3);
+  EXPECT_FALSE(Contains(list, tmp / "SubDir"));
+
+  EXPECT_EQ(util::FindFiles(&list, tmp / "missing\\*.*", util::faAnyFile), 0);
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(DirListTest, ListDirectoryCountsOnlyPlainFoldersAsSubdirectories) {
+  TTempDir tmp;
+  WriteFileText(tmp / "File.TXT", "x");
+  MakeDir(tmp / "Plain");
+  MakeDir(tmp / "Hid");
+  SetFileAttributesA((tmp / "Hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_EQ(GetFileAttributesA((tmp / "Hid").c_str()), 0x12u);
+
+  util::TStringList files, subdirs;
+  subdirs.Add("stale");
+  util::ListDirectory(tmp.Path(), files, subdirs);
+  const std::string lower = util::LowerCase(tmp.Path());
+  ASSERT_EQ(subdirs.Count(), 1);
+  EXPECT_EQ(subdirs[0], lower + "plain");
+  EXPECT_EQ(files.Count(), 2);
+  EXPECT_TRUE(Contains(files, lower + "file.txt"));
+  EXPECT_TRUE(Contains(files, lower + "hid"));
+}
+
+TEST(DirListTest, DeleteDirTreeRemovesNestedTreeAndAddsBackslash) {
+  TTempDir tmp;
+  for (const char* variant : {"noslash", "slash\\"}) {
+    std::string root = tmp / std::string(variant);
+    MakeDir(root);
+    MakeDir(util::AppendBackslash(root) + "a");
+    MakeDir(util::AppendBackslash(root) + "a\\b");
+    WriteFileText(util::AppendBackslash(root) + "a\\b\\deep.txt", "d");
+    WriteFileText(util::AppendBackslash(root) + "top.txt", "t");
+
+    std::string dir = root;
+    EXPECT_TRUE(util::DeleteDirTree(dir)) << variant;
+    EXPECT_EQ(dir, util::AppendBackslash(root));
+    EXPECT_FALSE(util::DirectoryExists(root)) << variant;
+  }
+}
+
+TEST(DirListTest, DeleteDirTreeLeavesReadOnlyFileAndEveryFolderAboveIt) {
+  TTempDir tmp;
+  const std::string root = tmp / "tree";
+  MakeDir(root);
+  MakeDir(root + "\\a");
+  MakeDir(root + "\\a\\b");
+  MakeDir(root + "\\empty");
+  WriteFileText(root + "\\a\\b\\ro.txt", "r");
+  WriteFileText(root + "\\a\\gone.txt", "g");
+  SetFileAttributesA((root + "\\a\\b\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  std::string dir = root;
+  EXPECT_FALSE(util::DeleteDirTree(dir));
+  EXPECT_EQ(dir, root + "\\");
+  EXPECT_TRUE(util::FileExists(root + "\\a\\b\\ro.txt"));
+  EXPECT_TRUE(util::DirectoryExists(root + "\\a\\b"));
+  EXPECT_FALSE(util::FileExists(root + "\\a\\gone.txt"));
+  EXPECT_FALSE(util::DirectoryExists(root + "\\empty"));
+}
+
+TEST(DirListTest, DeleteDirTreeNeverDescendsIntoHiddenFolder) {
+  TTempDir tmp;
+  const std::string root = tmp / "tree";
+  MakeDir(root);
+  MakeDir(root + "\\hid");
+  WriteFileText(root + "\\hid\\inside.txt", "i");
+  WriteFileText(root + "\\loose.txt", "l");
+  SetFileAttributesA((root + "\\hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_EQ(GetFileAttributesA((root + "\\hid").c_str()), 0x12u);
+
+  std::string dir = root + "\\";
+  EXPECT_FALSE(util::DeleteDirTree(dir));
+  EXPECT_TRUE(util::FileExists(root + "\\hid\\inside.txt"));
+  EXPECT_FALSE(util::FileExists(root + "\\loose.txt"));
+  EXPECT_TRUE(util::DirectoryExists(root));
+}
+
+TEST(DirListTest, DeleteDirTreeOnEmptyOrMissingPathTouchesNothing) {
+  TTempDir tmp;
+  std::string empty;
+  EXPECT_FALSE(util::DeleteDirTree(empty));
+  EXPECT_EQ(empty, "");
+  std::string missing = tmp / "not-there";
+  EXPECT_FALSE(util::DeleteDirTree(missing));
+  EXPECT_EQ(missing, tmp / "not-there");
+  // A file is not a folder either.
+  std::string file = tmp / "file.txt";
+  WriteFileText(file, "f");
+  EXPECT_FALSE(util::DeleteDirTree(file));
+  EXPECT_TRUE(util::FileExists(file));
+}
+
+}  // namespace

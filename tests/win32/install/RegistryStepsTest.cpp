@@ -1,0 +1,167 @@
+// ReadRegistrySettings and WriteRegistrySettings against Wine's registry.
+#include <gtest/gtest.h>
+
+#include "InstallTestUtil.h"
+#include "app/Version.h"
+#include "setup/InstallSteps.h"
+#include "util/Registry.h"
+#include "util/Win.h"
+
+namespace {
+
+class RegistryStepsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { lftest::DeleteProductKey(); }
+  void TearDown() override { lftest::DeleteProductKey(); }
+
+  void Put(const std::string& name, const std::string& value) {
+    util::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey, true));
+    reg.WriteString(name, value);
+  }
+  void PutInt(const std::string& name, int32_t value) {
+    util::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey, true));
+    reg.WriteInteger(name, value);
+  }
+  // Type and raw data of a value; type 0 when it is absent.
+  struct TValue {
+    DWORD type = 0;
+    std::string text;
+    DWORD number = 0;
+  };
+  TValue Get(const std::string& name) {
+    TValue v;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, app::ProductRegistryKey.c_str(), 0, KEY_READ, &key))
+      return v;
+    char buf[512] = {0};
+    DWORD size = sizeof buf - 1;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(buf),
+                         &size) == ERROR_SUCCESS) {
+      if (v.type == REG_DWORD) v.number = *reinterpret_cast<DWORD*>(buf);
+      else v.text = buf;
+    }
+    RegCloseKey(key);
+    return v;
+  }
+
+  lftest::TMessageRecorder boxes_;
+};
+
+TEST_F(RegistryStepsTest, NoKeyLeavesDesignValues) {
+  setup::TInstallState state;
+  setup::ReadRegistrySettings(state);
+  EXPECT_EQ(state.AppDir, "C:\\Program Files\\Lanternfell");
+  EXPECT_TRUE(state.GroupBox);
+  EXPECT_FALSE(state.FoundInstallation);
+}
+
+TEST_F(RegistryStepsTest, ExistingKeyFillsFolderGroupAndFound) {
+  Put("AppDir", "D:\\Mail\\LN\\");
+  setup::TInstallState state;
+  setup::ReadRegistrySettings(state);
+  EXPECT_EQ(state.AppDir, "D:\\Mail\\LN\\");  // as stored, backslash kept
+  EXPECT_FALSE(state.GroupBox);               // no "Program Group" value
+  EXPECT_TRUE(state.FoundInstallation);
+
+  Put("Program Group", "Lanternfell");
+  Put("AppDir", "");
+  setup::TInstallState again;
+  setup::ReadRegistrySettings(again);
+  EXPECT_TRUE(again.GroupBox);
+  EXPECT_EQ(again.AppDir, "C:\\Program Files\\Lanternfell");
+  EXPECT_TRUE(again.FoundInstallation);
+}
+
+TEST_F(RegistryStepsTest, FirstInstallWritesAllSixValues) {
+  setup::TInstallState state;
+  state.AppDir = "C:\\Program Files\\Lanternfell\\";
+  ASSERT_TRUE(setup::WriteRegistrySettings(state));
+  EXPECT_TRUE(boxes_.boxes.empty());
+
+  EXPECT_EQ(Get("AppDir").type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(Get("AppDir").text, "C:\\Program Files\\Lanternfell");
+  EXPECT_EQ(Get("Version").text, ".9b2");
+  EXPECT_EQ(Get("Program Group").text, "Lanternfell");
+  EXPECT_EQ(Get("WindowState").type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Get("WindowState").number, 0u);
+  EXPECT_EQ(Get("WindowPos").text, "-1,-1,565,350");
+  EXPECT_EQ(Get("Update").type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Get("Update").number, 1u);
+
+  // Read back the way the next run of setup does.
+  setup::TInstallState next;
+  setup::ReadRegistrySettings(next);
+  EXPECT_EQ(next.AppDir, "C:\\Program Files\\Lanternfell");
+  EXPECT_TRUE(next.GroupBox);
+  EXPECT_TRUE(next.FoundInstallation);
+}
+
+TEST_F(RegistryStepsTest, ReinstallKeepsWindowSettingsAndOldGroupValue) {
+  Put("Program Group", "Lanternfell");
+  PutInt("WindowState", 2);
+  Put("WindowPos", "10,20,600,400");
+  PutInt("Update", 0);
+  setup::TInstallState state;
+  state.AppDir = "C:\\";
+  state.GroupBox = false;
+  state.FoundInstallation = true;
+  ASSERT_TRUE(setup::WriteRegistrySettings(state));
+
+  EXPECT_EQ(Get("AppDir").text, "C:");                 // exactly one "\" removed
+  EXPECT_EQ(Get("Program Group").text, "Lanternfell");  // not removed when unchecked
+  EXPECT_EQ(Get("WindowState").number, 2u);
+  EXPECT_EQ(Get("WindowPos").text, "10,20,600,400");
+  EXPECT_EQ(Get("Update").number, 1u);
+  EXPECT_EQ(Get("Version").text, ".9b2");
+
+  state.AppDir = "E:\\Two\\\\";
+  ASSERT_TRUE(setup::WriteRegistrySettings(state));
+  EXPECT_EQ(Get("AppDir").text, "E:\\Two\\");
+}
+
+TEST_F(RegistryStepsTest, UncheckedBoxOnFirstInstallWritesNoGroupValue) {
+  setup::TInstallState state;
+  state.AppDir = "C:\\LN";
+  state.GroupBox = false;
+  ASSERT_TRUE(setup::WriteRegistrySettings(state));
+  EXPECT_EQ(Get("Program Group").type, 0u);
+  EXPECT_EQ(Get("WindowPos").text, "-1,-1,565,350");
+}
+
+// The product's key made a registry link to a key that cannot exist: opening
+// or creating it fails, which the step must report, not call success.
+TEST_F(RegistryStepsTest, KeyThatCannotBeCreatedShowsRegistryError) {
+  HKEY link;
+  DWORD disposition;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, app::ProductRegistryKey.c_str(), 0, nullptr,
+                            REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, &disposition),
+            ERROR_SUCCESS);
+  const WCHAR target[] = L"\\Registry\\Nowhere\\Lanternfell";
+  ASSERT_EQ(RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                           reinterpret_cast<const BYTE*>(target), sizeof target - sizeof(WCHAR)),
+            ERROR_SUCCESS);
+  RegCloseKey(link);
+  {
+    util::TRegistry probe;
+    ASSERT_FALSE(probe.OpenKey(app::ProductRegistryKey, true)) << "link did not block the key";
+  }
+
+  setup::TInstallState state;
+  state.AppDir = "C:\\LN";
+  EXPECT_FALSE(setup::WriteRegistrySettings(state));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "Unable to write to Win95 registry!\n\nEntries NOT saved!");
+  EXPECT_EQ(boxes_.boxes[0].caption, "Registry Error");
+  EXPECT_EQ(boxes_.boxes[0].buttons, util::MsgButtons::Ok);
+  EXPECT_EQ(boxes_.boxes[0].owner, util::MsgOwner::MainWindow);
+
+  // Reading treats the unreachable key as no installation.
+  setup::TInstallState read;
+  setup::ReadRegistrySettings(read);
+  EXPECT_FALSE(read.FoundInstallation);
+}
+
+}  // namespace

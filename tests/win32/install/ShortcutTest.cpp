@@ -1,0 +1,83 @@
+// CreateShortcut read back through the shell, and the process starters.
+#include <gtest/gtest.h>
+
+#include "InstallTestUtil.h"
+#include "ShellLinkReader.h"
+#include "dialogs/StartProgram.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Shortcut.h"
+#include "util/Win.h"
+
+namespace {
+
+using lftest::MakeDir;
+using lftest::TTempDir;
+using lftest::WriteFileText;
+
+TEST(ShortcutTest, FieldsReadBackAndSecondCallReplacesLink) {
+  TTempDir tmp;
+  MakeDir(tmp / "Program Files X");
+  const std::string target = tmp / "Program Files X\\LN.exe";
+  const std::string icon = tmp / "Program Files X\\Icons.dll";
+  WriteFileText(target, "MZ");
+  WriteFileText(icon, "MZ");
+  const std::string link = tmp / "Lanternfell.LNK";
+
+  ASSERT_TRUE(SUCCEEDED(util::CreateShortcut(target, link, icon, "Lanternfell", "")));
+  lftest::TLinkFields f = lftest::ReadShortcut(link);
+  ASSERT_TRUE(f.loaded);
+  EXPECT_TRUE(util::SameText(f.path, target)) << f.path;
+  EXPECT_EQ(f.description, "Lanternfell");
+  EXPECT_EQ(f.workingDir, util::LowerCase(tmp / "Program Files X\\"));
+  EXPECT_TRUE(util::SameText(f.iconFile, icon)) << f.iconFile;
+  EXPECT_EQ(f.iconIndex, 0);
+  EXPECT_EQ(f.arguments, "");
+
+  ASSERT_TRUE(SUCCEEDED(util::CreateShortcut(target, link, target, "Second", "-x  \"a b\"")));
+  f = lftest::ReadShortcut(link);
+  ASSERT_TRUE(f.loaded);
+  EXPECT_EQ(f.description, "Second");
+  EXPECT_EQ(f.arguments, "-x  \"a b\"");
+  EXPECT_TRUE(util::SameText(f.iconFile, target)) << f.iconFile;
+}
+
+TEST(ShortcutTest, MissingFolderOrOverlongPathGivesFailureCode) {
+  TTempDir tmp;
+  const std::string target = tmp / "LN.exe";
+  WriteFileText(target, "MZ");
+  const std::string link = tmp / "no-such-folder\\x.LNK";
+  EXPECT_TRUE(FAILED(util::CreateShortcut(target, link, target, "d", "")));
+  EXPECT_FALSE(util::FileExists(link));
+
+  const std::string longLink = tmp.Path() + std::string(300, 'L') + ".LNK";
+  EXPECT_TRUE(FAILED(util::CreateShortcut(target, longLink, target, "d", "")));
+}
+
+TEST(StartProgramTest, WaitReturnsAfterTheProcessHasEnded) {
+  TTempDir tmp;
+  const std::string marker = tmp / "marker.txt";
+  const std::string cmd = "cmd.exe /c echo done> \"" + marker + "\"";
+  EXPECT_EQ(dialogs::StartProgramAndWait(cmd, 0), static_cast<unsigned long>(WAIT_OBJECT_0));
+  EXPECT_TRUE(util::FileExists(marker));
+
+  util::Handle process = dialogs::StartProcess("cmd.exe /c exit 7", 0);
+  ASSERT_TRUE(process.Valid());
+  ASSERT_EQ(WaitForSingleObject(process.Get(), INFINITE), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &code));
+  EXPECT_EQ(code, 7u);
+  EXPECT_TRUE(dialogs::StartProgram("cmd.exe /c exit 0", 0));
+}
+
+TEST(StartProgramTest, MissingProgramStartsNothingAndShowsNothing) {
+  lftest::TMessageRecorder boxes;
+  TTempDir tmp;
+  const std::string missing = tmp / "no-such-program.exe";
+  EXPECT_FALSE(dialogs::StartProgram(missing, 1));
+  EXPECT_FALSE(dialogs::StartProcess(missing, 1).Valid());
+  EXPECT_EQ(dialogs::StartProgramAndWait(missing, 1), static_cast<unsigned long>(WAIT_FAILED));
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+}  // namespace

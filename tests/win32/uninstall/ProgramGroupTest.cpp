@@ -1,0 +1,115 @@
+// The program group step: the exact DDE command on the wire, its three
+// message boxes, refused group names, and Wine's own Program Manager server.
+#include "RemovalFixture.h"
+#include "TestDdeServer.h"
+#include "uninstall/FolderGuard.h"
+
+using uninstall::TRemovalInput;
+using Lines = std::vector<std::string>;
+
+class ProgramGroupTest : public RemovalFixture {
+ protected:
+  // A removal that talks real DDE to the given service.
+  std::unique_ptr<uninstall::TRemoval> MakeDdeRemoval(const std::string& group,
+                                                      const std::string& service) {
+    auto r = std::make_unique<uninstall::TRemoval>(
+        TRemovalInput{"", "", group, true, true, false},
+        [this](const std::string& line) { lines_.push_back(line); });
+    r->SetProgmanLink(std::make_unique<uninstall::TDdeClientConv>(service, service));
+    return r;
+  }
+};
+
+TEST_F(ProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulAlsoForAnAbsentGroup) {
+  TestDdeServer server("LFTESTPROGMAN");
+  ASSERT_TRUE(server.Ready());
+
+  EXPECT_TRUE(MakeDdeRemoval("", "LFTESTPROGMAN")->RemoveProgramGroup());
+  EXPECT_TRUE(MakeDdeRemoval("Lanternfell", "LFTESTPROGMAN")->RemoveProgramGroup());
+
+  const Lines got = server.WaitForCommands(2);
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0], std::string("[DeleteGroup()]\0", 16));
+  EXPECT_EQ(got[1], std::string("[DeleteGroup(Lanternfell)]\0", 27));
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(lines_, (Lines{"   program group...done", "   program group...done"}));
+}
+
+TEST_F(ProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillClose) {
+  struct Case {
+    RecordingLink::Mode mode;
+    std::string text, caption;
+  };
+  const Case cases[] = {
+      {RecordingLink::SendFails, "ExecuteMacroLines failed!\nUnable to create Program Group!",
+       "Program Error"},
+      {RecordingLink::Throws, "Exception caught at ExecuteMacro", "Exception"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption);
+    boxes_.clear();
+    lines_.clear();
+    link_ = std::make_shared<LinkLog>();
+    auto removal = MakeRemoval({"", "", "Lanternfell", true, true, false}, c.mode);
+    EXPECT_FALSE(removal->RemoveProgramGroup());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, c.text);
+    EXPECT_EQ(boxes_[0].caption, c.caption);
+    EXPECT_EQ(boxes_[0].buttons, util::MsgButtons::Ok);
+    EXPECT_EQ(boxes_[0].owner, util::MsgOwner::MainWindow);
+    EXPECT_EQ(link_->commands, Lines{"[DeleteGroup(Lanternfell)]"});
+    EXPECT_EQ(link_->closes, 1);
+    EXPECT_EQ(lines_, Lines{"   program group...done"});
+  }
+}
+
+TEST_F(ProgramGroupTest, UnsafeGroupNamesAreNotSent) {
+  for (const std::string name :
+       {"..", "..\\..", "Lanternfell\\..\\..", ". .", "\\Windows", "C:\\x", "C:x",
+        "A)][DeleteGroup(B", "A,B", "Lan\"ternfell", "Line\nbreak"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(uninstall::IsSafeGroupName(name));
+    boxes_.clear();
+    lines_.clear();
+    link_ = std::make_shared<LinkLog>();
+    EXPECT_FALSE(MakeRemoval({"", "", name, true, true, false})->RemoveProgramGroup());
+    EXPECT_TRUE(link_->commands.empty());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Unable to remove Lanternfell program group!");
+    EXPECT_EQ(boxes_[0].caption, "Error");
+    EXPECT_TRUE(lines_.empty());
+  }
+  for (const std::string name :
+       {"", "Lanternfell", "Lanternfell .9b2", "Tools\\Lanternfell", "Mail.Net", "Lanternfell's"})
+    EXPECT_TRUE(uninstall::IsSafeGroupName(name)) << name;
+}
+
+// Wine's shell answers Program Manager's DDE commands (the desktop process
+// registers "PROGMAN") and deletes the group's folder under Programs.
+TEST_F(ProgramGroupTest, WineShellDeletesTheGroupFolder) {
+  util::TRegistry reg;
+  ASSERT_TRUE(
+      reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false));
+  const std::string programs = reg.ReadString("Programs");
+  ASSERT_FALSE(programs.empty());
+  const std::string group = "Lanternfell Removal Test";
+  const std::string folder = programs + "\\" + group;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(util::DirectoryExists(folder));
+  ASSERT_TRUE(util::WriteWholeFile(folder + "\\ReadMe.LNK", "not really a link"));
+  const std::string other = programs + "\\Lanternfell Removal Neighbour";
+  CreateDirectoryA(other.c_str(), nullptr);
+
+  auto removal = MakeDdeRemoval(group, uninstall::ProgmanService);
+  const bool sent = removal->RemoveProgramGroup();
+  ASSERT_TRUE(boxes_.empty()) << "no PROGMAN server answered: " << boxes_[0].text;
+  EXPECT_TRUE(sent);
+  // The server deletes the folder when it handles the command, which may be a
+  // moment after the conversation closed.
+  for (int i = 0; i < 100 && util::DirectoryExists(folder); ++i) Sleep(100);
+  EXPECT_FALSE(util::DirectoryExists(folder));
+  EXPECT_TRUE(util::DirectoryExists(other));
+  EXPECT_TRUE(util::DirectoryExists(programs));
+  RemoveDirectoryA(other.c_str());
+  EXPECT_EQ(lines_, Lines{"   program group...done"});
+}

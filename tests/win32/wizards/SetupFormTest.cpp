@@ -1,0 +1,371 @@
+// The setup wizard driven through its own controls: pre-filling from an
+// earlier installation, the pages and their buttons, typed fields, the
+// encrypted-store notice, the two questions, browsing, and one install run
+// through the form with the wait dialog running out.
+#include <memory>
+
+#include "WizardDriver.h"
+#include "app/Version.h"
+#include "dialogs/DirBrow.h"
+#include "gui/Pump.h"
+#include "setup/SetupDlg.h"
+#include "store/FileMan1.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Registry.h"
+#include "util/Text.h"
+
+using Lines = std::vector<std::string>;
+using setup::TSetupForm;
+using wiztest::Press;
+using wiztest::Type;
+
+namespace {
+
+const std::string kQuit = "Quit without installing Lanternfell?";
+const std::string kEncryptedNotice =
+    "I have found that your LN database is encrypted. Because of this I am unable to retrieve "
+    "current configuration values. This is not a problem though. Click 'Install' to complete "
+    "program setup.";
+
+class SetupFormTest : public wiztest::WizardFixture {
+ protected:
+  // The wizard as start-up makes it; Show runs FormShow as the first showing.
+  std::unique_ptr<TSetupForm> Open(bool show = true) {
+    auto f = std::make_unique<TSetupForm>();
+    if (show) {
+      f->Show();
+      gui::ProcessMessages();
+    }
+    return f;
+  }
+  void InstallKey(const std::vector<std::pair<std::string, std::string>>& values) {
+    WriteKey(app::ProductRegistryKey, values);
+  }
+  // A store holding a default message with these lines.
+  static void WriteDefaultMessage(const std::string& storePath, const Lines& lines) {
+    util::TStringList message;
+    for (const auto& l : lines) message.Add(l);
+    ASSERT_EQ(store::WriteStoreLines(app::DefaultMessageKey, &message, storePath), 0);
+  }
+
+  static gui::TEdit* Edit(TSetupForm& f, const char* name) { return f.Get<gui::TEdit>(name); }
+  static gui::TButton* Btn(TSetupForm& f, const char* name) { return f.Get<gui::TButton>(name); }
+  static gui::TCheckBox* Box(TSetupForm& f, const char* name) {
+    return f.Get<gui::TCheckBox>(name);
+  }
+  static Lines Review(TSetupForm& f) { return f.Get<gui::TTextBox>("RichEdit3")->Lines(); }
+
+  // Start -> Address -> Review with the fields typed as a person would.
+  void ToReview(TSetupForm& f, const std::string& address, const std::string& host) {
+    ASSERT_EQ(f.PageIndex(), 0);
+    ASSERT_TRUE(Press(Btn(f, "NextBtn")));
+    Type(Edit(f, "EAddr"), address);
+    Type(Edit(f, "Host"), host);
+    ASSERT_TRUE(Press(Btn(f, "NextBtn")));
+    ASSERT_EQ(f.PageIndex(), 2);
+  }
+};
+
+TEST_F(SetupFormTest, NoEarlierInstallationOpensOnStartWithDesignValues) {
+  auto f = Open();
+  EXPECT_FALSE(f->FoundInstallation());
+  EXPECT_EQ(Edit(*f, "AppDIR")->Text(), "C:\\Program Files\\Lanternfell");
+  EXPECT_TRUE(Box(*f, "GroupBox")->Checked());
+  EXPECT_EQ(Edit(*f, "EAddr")->Text(), "");
+  EXPECT_EQ(Edit(*f, "Host")->Text(), "");
+  EXPECT_EQ(f->PageIndex(), 0);
+  EXPECT_FALSE(Btn(*f, "BackBtn")->Enabled());
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Next");
+  EXPECT_EQ(Btn(*f, "CancelBtn")->Caption(), "Cancel");
+  EXPECT_EQ(f->SourceDir(), util::GetCurrentDir());
+
+  // Closing on the Start page asks nothing.
+  ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(f->Closed());
+}
+
+TEST_F(SetupFormTest, KeyWithoutProgramGroupLandsOnReviewWithGroupNo) {
+  const std::string home = Dir("App");
+  InstallKey({{"AppDir", home}});
+  auto f = Open();
+  EXPECT_TRUE(f->FoundInstallation());
+  EXPECT_FALSE(Box(*f, "GroupBox")->Checked());
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(Review(*f),
+            (Lines{"Folder = " + home, "Address = ", "MailHost = ", "ProgramGroup = no"}));
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Install");
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+  EXPECT_TRUE(Btn(*f, "BackBtn")->Enabled());
+  EXPECT_EQ(Btn(*f, "CancelBtn")->Caption(), "Cancel");
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(SetupFormTest, AppDirWithTrailingBackslashAndStoredAddressAndHost) {
+  const std::string home = Dir("Mail LN");  // ends in "\"
+  WriteDefaultMessage(home + "LN.dbc",
+                      {"From: Name <a@b.c>", "host: smtp.x", "To: ", "Subject: ", "", "~~"});
+  InstallKey({{"AppDir", home}, {"Program Group", "Lanternfell"}});
+
+  auto f = Open(false);
+  EXPECT_EQ(Edit(*f, "AppDIR")->Text(), home);  // as stored, "\" kept, none added
+  EXPECT_EQ(Edit(*f, "EAddr")->Text(), "Name <a@b.c>");
+  EXPECT_EQ(Edit(*f, "Host")->Text(), "smtp.x");
+  EXPECT_TRUE(Box(*f, "GroupBox")->Checked());
+  EXPECT_EQ(f->PageIndex(), 0);
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+
+  f->Show();
+  gui::ProcessMessages();
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(Review(*f), (Lines{"Folder = " + home, "Address = Name <a@b.c>",
+                               "MailHost = smtp.x", "ProgramGroup = yes"}));
+  EXPECT_TRUE(Btn(*f, "BackBtn")->Enabled());
+}
+
+TEST_F(SetupFormTest, StoredAddressWithoutHostKeepsNextEnabledOnStart) {
+  const std::string home = Dir("App");
+  WriteDefaultMessage(home + "LN.dbc", {"From: Name <a@b.c>", "To: ", "", "body"});
+  InstallKey({{"AppDir", util::StripBackslash(home)}, {"Program Group", "Lanternfell"}});
+
+  auto f = Open(false);
+  EXPECT_EQ(Edit(*f, "EAddr")->Text(), "Name <a@b.c>");
+  EXPECT_EQ(Edit(*f, "Host")->Text(), "");
+  EXPECT_EQ(f->PageIndex(), 0);
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+
+  // The jump to Review passes the Address page without stopping there, so
+  // Install is enabled; going back to Address applies the rule.
+  f->Show();
+  gui::ProcessMessages();
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+  ASSERT_TRUE(Press(Btn(*f, "BackBtn")));
+  EXPECT_EQ(f->PageIndex(), 1);
+  EXPECT_FALSE(Btn(*f, "NextBtn")->Enabled());
+}
+
+TEST_F(SetupFormTest, AddressPageAndButtonsFollowThePages) {
+  auto f = Open();
+  gui::TButton* back = Btn(*f, "BackBtn");
+  gui::TButton* next = Btn(*f, "NextBtn");
+  gui::TEdit* addr = Edit(*f, "EAddr");
+  gui::TEdit* host = Edit(*f, "Host");
+
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(f->PageIndex(), 1);
+  EXPECT_TRUE(back->Enabled());
+  EXPECT_EQ(next->Caption(), "Next");
+  EXPECT_FALSE(next->Enabled());  // both fields empty
+
+  Type(addr, "Name <a@b.c>");
+  EXPECT_FALSE(next->Enabled());
+  Type(host, "smtp.x");
+  EXPECT_TRUE(next->Enabled());
+  wiztest::Erase(host);
+  EXPECT_EQ(host->Text(), "");
+  EXPECT_FALSE(next->Enabled());
+  Type(host, " ");  // blanks are text
+  EXPECT_TRUE(next->Enabled());
+  wiztest::Erase(addr);
+  EXPECT_FALSE(next->Enabled());
+  Type(addr, "  ");
+  EXPECT_TRUE(next->Enabled());
+
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(next->Caption(), "Install");
+  EXPECT_TRUE(next->Enabled());
+  EXPECT_TRUE(back->Enabled());
+  EXPECT_EQ(Btn(*f, "CancelBtn")->Caption(), "Cancel");
+  EXPECT_EQ(Review(*f), (Lines{"Folder = C:\\Program Files\\Lanternfell", "Address =   ",
+                               "MailHost =  ", "ProgramGroup = yes"}));
+
+  ASSERT_TRUE(Press(back));
+  EXPECT_EQ(f->PageIndex(), 1);
+  EXPECT_EQ(next->Caption(), "Next");
+  EXPECT_TRUE(next->Enabled());
+  ASSERT_TRUE(Press(back));
+  EXPECT_EQ(f->PageIndex(), 0);
+  EXPECT_FALSE(back->Enabled());
+  EXPECT_TRUE(next->Enabled());
+
+  // The review is written anew on every forward entry.
+  ASSERT_TRUE(Press(Box(*f, "GroupBox")));
+  Edit(*f, "AppDIR")->SetText("D:\\Other");
+  ASSERT_TRUE(Press(next));
+  wiztest::Erase(host);
+  Type(host, "mail.y");
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(Review(*f), (Lines{"Folder = D:\\Other", "Address =   ", "MailHost = mail.y",
+                               "ProgramGroup = no"}));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(SetupFormTest, EncryptedStoreShowsOnlyTheNotice) {
+  const std::string home = Dir("Enc");
+  File("Enc\\LN.pgp");
+  InstallKey({{"AppDir", home}, {"Program Group", "Lanternfell"}});
+  auto f = Open();
+
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(Review(*f), Lines{kEncryptedNotice});
+  EXPECT_EQ(f->Get<gui::TTextBox>("RichEdit4")->Color(), RGB(128, 128, 128));
+  EXPECT_FALSE(Btn(*f, "BackBtn")->Enabled());
+  EXPECT_FALSE(Press(Btn(*f, "BackBtn")));
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Install");
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
+}
+
+TEST_F(SetupFormTest, PlainStoreBesideEncryptedOneShowsTheReview) {
+  const std::string home = Dir("Both");
+  File("Both\\LN.pgp");
+  WriteDefaultMessage(home + "LN.dbc", {"From: Me <m@e.x>", "Host: smtp.e.x"});
+  InstallKey({{"AppDir", home}, {"Program Group", "Lanternfell"}});
+  auto f = Open();
+
+  EXPECT_EQ(Review(*f), (Lines{"Folder = " + home, "Address = Me <m@e.x>",
+                               "MailHost = smtp.e.x", "ProgramGroup = yes"}));
+  EXPECT_NE(f->Get<gui::TTextBox>("RichEdit4")->Color(), RGB(128, 128, 128));
+  EXPECT_TRUE(Btn(*f, "BackBtn")->Enabled());
+}
+
+TEST_F(SetupFormTest, QuitQuestionOnAddressAndReviewOnly) {
+  Answer([](const std::string&) { return util::mrNo; });
+  auto f = Open();
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, kQuit);
+  EXPECT_EQ(Boxes()[0].caption, "Lanternfell");
+  EXPECT_EQ(Boxes()[0].buttons, util::MsgButtons::YesNo);
+  EXPECT_FALSE(f->Closed());
+  EXPECT_EQ(f->PageIndex(), 1);
+
+  Type(Edit(*f, "EAddr"), "a");
+  Type(Edit(*f, "Host"), "h");
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
+  EXPECT_EQ(BoxTexts(), (Lines{kQuit, kQuit}));
+  EXPECT_FALSE(f->Closed());
+
+  // Esc takes the same road as the Cancel button.
+  SendMessageA(f->Handle(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(BoxTexts(), (Lines{kQuit, kQuit, kQuit}));
+  EXPECT_FALSE(f->Closed());
+
+  Answer(wiztest::Yes);
+  ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
+  EXPECT_EQ(Boxes().size(), 4u);
+  EXPECT_TRUE(f->Closed());
+}
+
+TEST_F(SetupFormTest, InstallNowCancelledOrWaitCancelledRunsNoStep) {
+  const std::string dest = root_ + "Dest";
+  auto f = Open();
+  Edit(*f, "AppDIR")->SetText(dest);
+  ASSERT_TRUE(Press(Box(*f, "GroupBox")));
+  ToReview(*f, "Name <a@b.c>", "smtp.x");
+
+  Answer([](const std::string&) { return util::mrCancel; });
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Install now?");
+  EXPECT_EQ(Boxes()[0].caption, "Lanternfell");
+  EXPECT_EQ(Boxes()[0].buttons, util::MsgButtons::OkCancel);
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Install");
+  EXPECT_FALSE(util::DirectoryExists(dest));
+  EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+
+  // OK, then the wait dialog cancelled (and the cancel confirmed).
+  Answer([](const std::string& text) {
+    return text == "Install now?" ? util::mrOk : util::mrYes;
+  });
+  wiztest::CancelWaitDialogWhenReady();
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  EXPECT_EQ(BoxTexts(), (Lines{"Install now?", "Install now?", "Cancel process?"}));
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Install");
+  EXPECT_TRUE(Btn(*f, "BackBtn")->Enabled());
+  EXPECT_FALSE(util::DirectoryExists(dest));
+  EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  EXPECT_TRUE(f->Visible());
+}
+
+TEST_F(SetupFormTest, InstallThroughTheFormEndsOnDone) {
+  const std::string dist = Dir("Dist");
+  File("Dist\\setup.exe", "installer");
+  File("Dist\\LN.exe", "program");
+  File("Dist\\readme.txt", "read me");
+  ASSERT_TRUE(util::SetCurrentDir(dist));
+  const std::string dest = root_ + "Dest";
+
+  auto f = Open();
+  Edit(*f, "AppDIR")->SetText(dest);
+  ASSERT_TRUE(Press(Box(*f, "GroupBox")));  // no program group, no Explorer window
+  ToReview(*f, "Name <a@b.c>", "smtp.x");
+
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));  // OK to "Install now?"; the wait runs out
+  EXPECT_EQ(BoxTexts(), Lines{"Install now?"});
+
+  EXPECT_EQ(f->PageIndex(), 3);
+  EXPECT_FALSE(Btn(*f, "BackBtn")->Enabled());
+  EXPECT_FALSE(Btn(*f, "NextBtn")->Enabled());
+  EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Next");
+  EXPECT_EQ(Btn(*f, "CancelBtn")->Caption(), "Exit");
+  EXPECT_TRUE(Btn(*f, "CancelBtn")->Enabled());
+
+  EXPECT_TRUE(Exists("Dest\\LN.exe"));
+  EXPECT_TRUE(Exists("Dest\\UninstLN.exe"));
+  EXPECT_TRUE(Exists("Dest\\readme.txt"));
+  EXPECT_FALSE(Exists("Dest\\setup.exe"));
+  util::TStringList message;
+  EXPECT_EQ(store::ReadStoreLines(message, app::DefaultMessageKey, dest + "\\LN.dbc"), 0);
+  EXPECT_NE(message.IndexOf("From: Name <a@b.c>"), -1) << message.Text();
+  {
+    util::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey, false));
+    EXPECT_EQ(reg.ReadString("AppDir"), dest);
+    EXPECT_EQ(reg.ReadString("Program Group"), "");
+  }
+
+  // Closing on Done asks nothing; the product's folder becomes current.
+  ASSERT_TRUE(Press(Box(*f, "RunQuickBox")));  // do not start the (fake) product
+  ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
+  EXPECT_EQ(BoxTexts(), Lines{"Install now?"});
+  EXPECT_TRUE(f->Closed());
+  EXPECT_TRUE(util::SameDir(util::GetCurrentDir(), dest));
+}
+
+TEST_F(SetupFormTest, BrowseCancelKeepsAppDirAndOkTakesTheFolder) {
+  auto f = Open();
+  gui::TEdit* appDir = Edit(*f, "AppDIR");
+  appDir->SetText("D:\\Keep Me");
+
+  wiztest::When([] { return wiztest::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
+                [] {
+                  PostMessageA(wiztest::VisibleForm<dialogs::TBrowseDlg>()->CancelBtn->Handle(),
+                               BM_CLICK, 0, 0);
+                });
+  ASSERT_TRUE(Press(Btn(*f, "BrowseBtn")));
+  EXPECT_EQ(appDir->Text(), "D:\\Keep Me");
+
+  // Accepted, the dialog's folder (it opens on the running program's folder)
+  // replaces the text, in lower case.
+  std::string chosen;
+  wiztest::When([] { return wiztest::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
+                [&chosen] {
+                  auto* dlg = wiztest::VisibleForm<dialogs::TBrowseDlg>();
+                  chosen = dlg->DirectoryListBox1->Directory();
+                  PostMessageA(dlg->OkBtn->Handle(), BM_CLICK, 0, 0);
+                });
+  ASSERT_TRUE(Press(Btn(*f, "BrowseBtn")));
+  ASSERT_FALSE(chosen.empty());
+  EXPECT_EQ(appDir->Text(), util::LowerCase(chosen));
+  EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace

@@ -1,0 +1,406 @@
+// The un-install wizard driven through its own controls: the Options page in
+// each installation state, navigation, the close question, the confirmation
+// and a full removal with the wait dialog run for real.
+#include <memory>
+
+#include "WizardDriver.h"
+#include "app/Version.h"
+#include "gui/Pump.h"
+#include "uninstall/UninstDlg.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+using Lines = std::vector<std::string>;
+using uninstall::TUninstWiz;
+using wiztest::Press;
+
+namespace {
+
+const std::string kGroup = "LanternfellWizTest";
+
+class UninstWizTest : public wiztest::WizardFixture {
+ protected:
+  // The wizard as start-up makes it, shown so that a person could use it.
+  std::unique_ptr<TUninstWiz> Open() {
+    auto w = std::make_unique<TUninstWiz>();
+    w->Show();
+    gui::ProcessMessages();
+    return w;
+  }
+  void InstallApp(const std::string& appDir, const std::string& group = kGroup) {
+    WriteKey(app::ProductRegistryKey, {{"AppDir", appDir}, {"Program Group", group}});
+  }
+  void InstallMix(const std::string& mixDir) {
+    WriteKey(app::MixmasterRegistryKey, {{"MixDir", mixDir}});
+  }
+
+  static gui::TCheckBox* AppBox(TUninstWiz& w) { return w.Get<gui::TCheckBox>("AppEntries"); }
+  static gui::TCheckBox* MixBox(TUninstWiz& w) { return w.Get<gui::TCheckBox>("MixEntries"); }
+  static gui::TButton* Btn(TUninstWiz& w, const char* name) { return w.Get<gui::TButton>(name); }
+  static std::string Page(TUninstWiz& w) { return w.Get<gui::TPageBook>("Notebook")->ActivePage(); }
+  static Lines Review(TUninstWiz& w) { return w.Get<gui::TMemo>("Memo1")->Lines(); }
+  static std::string Shown(const std::string& dir) {
+    return util::LowerCase(util::StripBackslash(dir));
+  }
+};
+
+TEST_F(UninstWizTest, NothingInstalledOffersNothingAndClosesWithoutQuestion) {
+  auto w = Open();
+
+  EXPECT_EQ(Page(*w), "Start");
+  EXPECT_EQ(w->Get<gui::TTextBox>("RichEdit7")->Lines(),
+            (Lines{"Neither Lanternfell nor Mixmaster are installed on this machine!",
+                   "Nothing to un-install!"}));
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+  EXPECT_FALSE(Btn(*w, "BackBtn")->Enabled());
+  EXPECT_FALSE(w->Get<gui::TLabel>("Label24")->Enabled());
+  EXPECT_FALSE(Press(Btn(*w, "NextBtn")));
+
+  ASSERT_TRUE(Press(Btn(*w, "CancelBtn")));
+  EXPECT_TRUE(w->Closed());
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(UninstWizTest, OnlyMixmasterInstalled) {
+  const std::string mix = Dir("Mix");
+  InstallMix(mix);
+  auto w = Open();
+
+  EXPECT_EQ(AppBox(*w)->Caption(), "Lanternfell  { not installed }");
+  EXPECT_FALSE(AppBox(*w)->Checked());
+  EXPECT_FALSE(AppBox(*w)->Enabled());
+  EXPECT_EQ(MixBox(*w)->Caption(), "Mixmaster    { " + Shown(mix) + " }");
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_TRUE(MixBox(*w)->Enabled());
+  EXPECT_FALSE(w->AppFirst());
+
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  EXPECT_EQ(Page(*w), "Options");
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  EXPECT_EQ(Page(*w), "Review");
+  EXPECT_EQ(Review(*w), (Lines{"Lanternfell = NO", "Mixmaster = YES"}));
+
+  // Clearing the only chosen item leaves nothing to do: Next goes grey.
+  ASSERT_TRUE(Press(Btn(*w, "BackBtn")));
+  ASSERT_TRUE(Press(MixBox(*w)));
+  EXPECT_FALSE(MixBox(*w)->Checked());
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+  ASSERT_TRUE(Press(MixBox(*w)));
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+}
+
+TEST_F(UninstWizTest, MarkerInProductFolderWithoutMixmasterLeavesNothingToChoose) {
+  const std::string app = Dir("App");
+  File("App\\unln.dsk");
+  InstallApp(app);
+  auto w = Open();
+
+  EXPECT_FALSE(AppBox(*w)->Checked());
+  EXPECT_FALSE(AppBox(*w)->Enabled());
+  EXPECT_FALSE(MixBox(*w)->Checked());
+  EXPECT_FALSE(MixBox(*w)->Enabled());
+  EXPECT_EQ(AppBox(*w)->Caption(), "Lanternfell  { " + Shown(app) + " }");
+  EXPECT_EQ(MixBox(*w)->Caption(), "Mixmaster    { not installed }");
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+  EXPECT_FALSE(Press(Btn(*w, "NextBtn")));
+
+  // Moved on from code, the Options page still offers nothing.
+  w->NextBtnClick();
+  EXPECT_EQ(Page(*w), "Options");
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+  EXPECT_FALSE(Press(AppBox(*w)));
+  EXPECT_FALSE(Press(MixBox(*w)));
+}
+
+TEST_F(UninstWizTest, MixmasterInsideProductFolderFollowsTheProductBox) {
+  const std::string app = Dir("App");
+  const std::string mix = Dir("App\\Mix");
+  InstallApp(app);
+  InstallMix(mix);
+  auto w = Open();
+  EXPECT_TRUE(w->MixInsideApp());
+  EXPECT_TRUE(w->AppFirst());
+
+  EXPECT_TRUE(AppBox(*w)->Checked());
+  EXPECT_TRUE(AppBox(*w)->Enabled());
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_FALSE(MixBox(*w)->Enabled());
+
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(AppBox(*w)));  // clear the product
+  EXPECT_FALSE(AppBox(*w)->Checked());
+  EXPECT_TRUE(MixBox(*w)->Enabled());
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+
+  ASSERT_TRUE(Press(MixBox(*w)));  // and Mixmaster: nothing left
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+
+  ASSERT_TRUE(Press(AppBox(*w)));  // the product again takes Mixmaster along
+  EXPECT_TRUE(AppBox(*w)->Checked());
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_FALSE(MixBox(*w)->Enabled());
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+}
+
+TEST_F(UninstWizTest, SameHomeFolderBindsBothBoxes) {
+  const std::string home = Dir("Both");
+  InstallApp(home);
+  InstallMix(home);
+  auto w = Open();
+  EXPECT_TRUE(w->SameHomeDir());
+
+  // Both start checked, so creation raises no click: only Mixmaster is held.
+  EXPECT_TRUE(AppBox(*w)->Checked());
+  EXPECT_TRUE(AppBox(*w)->Enabled());
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_FALSE(MixBox(*w)->Enabled());
+  EXPECT_TRUE(w->AppFirst());
+
+  // Clear the product (frees Mixmaster), clear Mixmaster (frees the product),
+  // check the product: it checks Mixmaster, whose handler in turn holds the
+  // product, so both end checked and disabled.
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(AppBox(*w)));
+  EXPECT_TRUE(MixBox(*w)->Enabled());
+  ASSERT_TRUE(Press(MixBox(*w)));
+  EXPECT_TRUE(AppBox(*w)->Enabled());
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+  ASSERT_TRUE(Press(AppBox(*w)));
+  EXPECT_TRUE(AppBox(*w)->Checked());
+  EXPECT_FALSE(AppBox(*w)->Enabled());
+  EXPECT_TRUE(MixBox(*w)->Checked());
+  EXPECT_FALSE(MixBox(*w)->Enabled());
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+}
+
+TEST_F(UninstWizTest, HomeFolderWithoutTrailingBackslashIsComparedWithOne) {
+  // "Home" recorded as ...\Home: the caption shows it lower-cased without the
+  // backslash, the comparison adds one, so ...\HomeMix is not inside it.
+  Dir("Home");
+  const std::string beside = Dir("HomeMix");
+  const std::string appValue = root_ + "Home";
+  InstallApp(appValue);
+  InstallMix(util::StripBackslash(beside));
+  {
+    auto w = Open();
+    EXPECT_EQ(w->AppDir(), appValue + "\\");
+    EXPECT_EQ(AppBox(*w)->Caption(), "Lanternfell  { " + util::LowerCase(appValue) + " }");
+    EXPECT_EQ(MixBox(*w)->Caption(), "Mixmaster    { " + Shown(beside) + " }");
+    EXPECT_FALSE(w->MixInsideApp());
+    EXPECT_FALSE(w->SameHomeDir());
+    EXPECT_TRUE(MixBox(*w)->Enabled());
+  }
+  const std::string inside = Dir("Home\\Mix");
+  InstallMix(util::StripBackslash(inside));
+  {
+    auto w = Open();
+    EXPECT_TRUE(w->MixInsideApp());
+    EXPECT_FALSE(MixBox(*w)->Enabled());
+    EXPECT_TRUE(MixBox(*w)->Checked());
+  }
+}
+
+TEST_F(UninstWizTest, NavigationCaptionsReviewAndCloseQuestion) {
+  InstallApp(Dir("App"));
+  InstallMix(Dir("Mix"));
+  Answer([](const std::string&) { return util::mrNo; });
+  auto w = Open();
+  gui::TButton* back = Btn(*w, "BackBtn");
+  gui::TButton* next = Btn(*w, "NextBtn");
+  gui::TButton* cancel = Btn(*w, "CancelBtn");
+
+  EXPECT_EQ(Page(*w), "Start");
+  EXPECT_FALSE(back->Enabled());
+  EXPECT_EQ(next->Caption(), "Next");
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(Page(*w), "Options");
+  EXPECT_TRUE(back->Enabled());
+  EXPECT_EQ(next->Caption(), "Next");
+
+  // Closing from Options asks; No keeps the wizard.
+  ASSERT_TRUE(Press(cancel));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Quit without un-installing?");
+  EXPECT_EQ(Boxes()[0].caption, "Un-Install");
+  EXPECT_EQ(Boxes()[0].buttons, util::MsgButtons::YesNo);
+  EXPECT_FALSE(w->Closed());
+  EXPECT_TRUE(w->Visible());
+
+  ASSERT_TRUE(Press(AppBox(*w)));  // the review follows the boxes
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(Page(*w), "Review");
+  EXPECT_EQ(next->Caption(), "Finish");
+  EXPECT_EQ(Review(*w), (Lines{"Lanternfell = NO", "Mixmaster = YES"}));
+
+  ASSERT_TRUE(Press(cancel));  // asks on Review too
+  EXPECT_EQ(BoxTexts(), (Lines{"Quit without un-installing?", "Quit without un-installing?"}));
+  EXPECT_FALSE(w->Closed());
+
+  ASSERT_TRUE(Press(back));
+  EXPECT_EQ(Page(*w), "Options");
+  EXPECT_EQ(next->Caption(), "Next");
+  ASSERT_TRUE(Press(AppBox(*w)));
+  ASSERT_TRUE(Press(next));
+  EXPECT_EQ(Review(*w), (Lines{"Lanternfell = YES", "Mixmaster = YES"}));
+  ASSERT_TRUE(Press(back));
+  ASSERT_TRUE(Press(back));
+  EXPECT_EQ(Page(*w), "Start");
+  EXPECT_FALSE(back->Enabled());
+  EXPECT_EQ(next->Caption(), "Next");
+
+  // Closing from Start asks nothing.
+  ClearBoxes();
+  ASSERT_TRUE(Press(cancel));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(w->Closed());
+}
+
+TEST_F(UninstWizTest, ClosingFromReviewAfterYes) {
+  InstallApp(Dir("App"));
+  Answer(wiztest::Yes);
+  auto w = Open();
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_EQ(Page(*w), "Review");
+  ASSERT_TRUE(Press(Btn(*w, "CancelBtn")));
+  EXPECT_EQ(BoxTexts(), Lines{"Quit without un-installing?"});
+  EXPECT_TRUE(w->Closed());
+  EXPECT_TRUE(KeyExists(app::ProductRegistryKey));
+}
+
+TEST_F(UninstWizTest, FinishCancelledAtTheQuestionOrTheWaitDialogChangesNothing) {
+  const std::string app = Dir("App");
+  File("App\\readme.txt");
+  InstallApp(app);
+  auto w = Open();
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_EQ(Page(*w), "Review");
+
+  Answer([](const std::string&) { return util::mrCancel; });
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Uninstall now?");
+  EXPECT_EQ(Boxes()[0].caption, "Lanternfell");
+  EXPECT_EQ(Boxes()[0].buttons, util::MsgButtons::OkCancel);
+  EXPECT_EQ(Boxes()[0].owner, util::MsgOwner::MainWindow);
+  EXPECT_EQ(Page(*w), "Review");
+  EXPECT_EQ(Btn(*w, "NextBtn")->Caption(), "Finish");
+  EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+  EXPECT_TRUE(Btn(*w, "BackBtn")->Enabled());
+
+  // A second Finish asks again; this time the wait dialog is cancelled.
+  Answer([](const std::string& text) {
+    return text == "Uninstall now?" ? util::mrOk : util::mrYes;  // "Cancel process?": Yes
+  });
+  wiztest::CancelWaitDialogWhenReady();
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  EXPECT_EQ(BoxTexts(), (Lines{"Uninstall now?", "Uninstall now?", "Cancel process?"}));
+  EXPECT_EQ(Page(*w), "Review");
+  EXPECT_EQ(Btn(*w, "NextBtn")->Caption(), "Finish");
+  EXPECT_EQ(Btn(*w, "CancelBtn")->Caption(), "Cancel");
+  EXPECT_TRUE(Exists("App\\readme.txt"));
+  EXPECT_TRUE(KeyExists(app::ProductRegistryKey));
+}
+
+TEST_F(UninstWizTest, FullRemovalThroughTheForm) {
+  const std::string app = Dir("App");
+  File("App\\LN.dbc", "store");
+  File("App\\LN.exe");
+  File("App\\readme.txt");
+  const std::string mix = Dir("Mix");
+  File("Mix\\mix.exe");
+  Dir("Mix\\pool");
+  File("Mix\\pool\\m1.txt");
+  InstallApp(app);
+  InstallMix(mix);
+  auto w = Open();
+  ASSERT_TRUE(w->AppFirst());
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  EXPECT_EQ(w->Get<gui::TMemo>("RichEdit2")->Lines(), Lines{"RichEdit"});
+
+  // OK to "Uninstall now?", and to the group box if no Program Manager
+  // answers; the wait dialog runs out by itself.
+  Answer([](const std::string&) { return util::mrOk; });
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+
+  const std::string noGroup = "Unable to remove Lanternfell program group!";
+  const bool groupRemoved = Boxes().size() == 1;
+  Lines expected = {"Removing Lanternfell..."};
+  if (groupRemoved) {
+    expected.push_back("   program group...done");
+    EXPECT_EQ(BoxTexts(), Lines{"Uninstall now?"});
+  } else {
+    EXPECT_EQ(BoxTexts(), (Lines{"Uninstall now?", noGroup}));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].caption, "Error");
+  }
+  std::cout << "[ note     ] PROGMAN DDE server "
+            << (groupRemoved ? "answered" : "did not answer (\"" + noGroup + "\" shown)")
+            << std::endl;
+  for (const char* line :
+       {"   program files...done", "   registry key...done", "Removing Mixmaster...",
+        "   program files...done", "   registry key...done", "Done!"})
+    expected.push_back(line);
+  EXPECT_EQ(w->Get<gui::TMemo>("RichEdit2")->Lines(), expected);
+
+  EXPECT_EQ(Page(*w), "Finish");
+  EXPECT_EQ(w->Get<gui::TLabel>("Label4")->Caption(), "Un-Installation complete!");
+  EXPECT_EQ(w->Get<gui::TLabel>("Label4")->Color(), gui::clBlue);
+  EXPECT_EQ(w->Get<gui::TLabel>("Label6")->Caption(), "Thanks!");
+  EXPECT_EQ(Btn(*w, "CancelBtn")->Caption(), "Exit");
+  EXPECT_TRUE(Btn(*w, "CancelBtn")->Enabled());
+  EXPECT_FALSE(Btn(*w, "BackBtn")->Enabled());
+  EXPECT_FALSE(Btn(*w, "NextBtn")->Enabled());
+
+  EXPECT_TRUE(Exists("App\\LN.dbc"));
+  EXPECT_FALSE(Exists("App\\LN.exe"));
+  EXPECT_FALSE(Exists("App\\readme.txt"));
+  EXPECT_TRUE(util::DirectoryExists(app));
+  EXPECT_FALSE(util::DirectoryExists(mix));
+  EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
+
+  // Closing after the removal asks nothing.
+  ClearBoxes();
+  ASSERT_TRUE(Press(Btn(*w, "CancelBtn")));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(w->Closed());
+}
+
+TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
+  const std::string app = Dir("App");
+  File("App\\readme.txt");
+  InstallApp(app);
+  auto w = Open();
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+
+  // While the removal runs (Cancel disabled) the title bar's close box is
+  // still there; a click on it arrives between the removal's steps.
+  gui::TMemo* progress = w->Get<gui::TMemo>("RichEdit2");
+  wiztest::When(
+      [progress] {
+        const Lines lines = progress->Lines();
+        return !lines.empty() && lines[0] == "Removing Lanternfell...";
+      },
+      [&w] { PostMessageA(w->Handle(), WM_CLOSE, 0, 0); });
+  // OK to "Uninstall now?"; Yes to any question the close might raise.
+  Answer([](const std::string& text) {
+    return text == "Uninstall now?" ? util::mrOk : util::mrYes;
+  });
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+
+  EXPECT_FALSE(w->Closed());
+  EXPECT_TRUE(w->Visible());
+  for (const auto& text : BoxTexts()) EXPECT_NE(text, "Quit without un-installing?");
+  EXPECT_EQ(progress->Lines().back(), "Done!");
+  EXPECT_EQ(Btn(*w, "CancelBtn")->Caption(), "Exit");
+  EXPECT_FALSE(Exists("App\\readme.txt"));
+}
+
+}  // namespace

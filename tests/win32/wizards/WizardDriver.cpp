@@ -1,0 +1,210 @@
+// The wizard test driver: thread timers, presses, typing, the box recorder,
+// the watchdog and the per-test fixture.
+#include "WizardDriver.h"
+
+#include <map>
+
+#include "app/Version.h"
+#include "dialogs/WaitDlg.h"
+#include "gui/Pump.h"
+#include "util/DirList.h"
+#include "util/FileStream.h"
+#include "util/Paths.h"
+#include "util/Registry.h"
+#include "util/System.h"
+
+namespace wiztest {
+
+namespace {
+
+// The derived names (ExeStorePath, read by the store's init values) point at
+// the test program, as start-up would point them at the installer.
+class DerivedNamesEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!app::DerivedNamesReady()) app::InitDerivedNames(util::GetExePath());
+  }
+};
+[[maybe_unused]] const auto* const g_env =
+    ::testing::AddGlobalTestEnvironment(new DerivedNamesEnvironment);
+
+struct Pending {
+  std::function<bool()> pred;
+  std::function<void()> action;
+};
+std::map<UINT_PTR, Pending>& Timers() {
+  static std::map<UINT_PTR, Pending> timers;
+  return timers;
+}
+
+void CALLBACK OnThreadTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = Timers().find(id);
+  if (it == Timers().end()) {
+    KillTimer(nullptr, id);
+    return;
+  }
+  if (!it->second.pred()) return;
+  std::function<void()> action = std::move(it->second.action);
+  KillTimer(nullptr, id);
+  Timers().erase(it);
+  action();
+}
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+namespace detail {
+std::vector<HWND> ThreadTopWindows() {
+  std::vector<HWND> all;
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+}  // namespace detail
+
+UINT_PTR When(std::function<bool()> pred, std::function<void()> f) {
+  UINT_PTR id = SetTimer(nullptr, 0, 25, OnThreadTimer);
+  Timers()[id] = {std::move(pred), std::move(f)};
+  return id;
+}
+
+void Cancel(UINT_PTR id) {
+  if (Timers().erase(id)) KillTimer(nullptr, id);
+}
+
+bool Press(gui::TControl* control) {
+  HWND h = control ? control->Handle() : nullptr;
+  if (!h || !IsWindowEnabled(h) || !IsWindowVisible(h)) return false;
+  PostMessageA(h, BM_CLICK, 0, 0);
+  gui::ProcessMessages();
+  return true;
+}
+
+void Type(gui::TControl* edit, const std::string& text) {
+  for (char ch : text)
+    SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(ch), 1);
+}
+
+void Erase(gui::TControl* edit) {
+  SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+  SendMessageA(edit->Handle(), WM_CHAR, VK_BACK, 1);
+}
+
+void CancelWaitDialogWhenReady() {
+  // A person can press Cancel once the first tick has enabled it; the click is
+  // posted so that the dialog's own loop handles it.
+  When(
+      [] {
+        auto* wait = VisibleForm<dialogs::TWaitForm>();
+        return wait && IsWindowEnabled(wait->CancelBtn->Handle());
+      },
+      [] { PostMessageA(VisibleForm<dialogs::TWaitForm>()->CancelBtn->Handle(), BM_CLICK, 0, 0); });
+}
+
+// --- TBoxRecorder --------------------------------------------------------------
+
+TBoxRecorder::TBoxRecorder(std::function<int(const std::string&)> answer)
+    : answer_(std::move(answer)) {
+  previous_ = util::SetMessageHook([this](const std::string& text, const std::string& caption,
+                                          util::MsgButtons buttons, util::MsgOwner owner) {
+    boxes.push_back({text, caption, buttons, owner.kind});
+    return answer_(text);
+  });
+}
+
+TBoxRecorder::~TBoxRecorder() { util::SetMessageHook(previous_); }
+
+std::vector<std::string> TBoxRecorder::Texts() const {
+  std::vector<std::string> texts;
+  for (const Box& b : boxes) texts.push_back(b.text);
+  return texts;
+}
+
+// --- TWatchdog -------------------------------------------------------------------
+
+namespace {
+void CALLBACK OnWatchdog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  ADD_FAILURE() << "watchdog: a modal loop did not end; quitting it";
+  PostQuitMessage(0);
+}
+}  // namespace
+
+TWatchdog::TWatchdog(unsigned ms) { id_ = SetTimer(nullptr, 0, ms, OnWatchdog); }
+
+TWatchdog::~TWatchdog() {
+  KillTimer(nullptr, id_);
+  // A quit posted by the watchdog (or a loop that re-posted it) must not reach
+  // the next test.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  gui::SetTerminated(false);
+}
+
+// --- WizardFixture ---------------------------------------------------------------
+
+void WizardFixture::SetUp() {
+  savedCwd_ = util::GetCurrentDir();
+  root_ = util::GetTempDir() + "lf-wiz-" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+  Wipe();
+  ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
+  util::SetBeepEnabled(false);
+}
+
+void WizardFixture::TearDown() {
+  // Closing the setup wizard makes its folder the current directory.
+  util::SetCurrentDir(savedCwd_);
+  for (const auto& [id, pending] : Timers()) KillTimer(nullptr, id);
+  Timers().clear();
+  util::SetBeepEnabled(true);
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
+  Wipe();
+}
+
+void WizardFixture::Wipe() {
+  std::string dir = root_;
+  util::DeleteDirTree(dir);
+}
+
+std::string WizardFixture::Dir(const std::string& rel) {
+  std::string path = root_;
+  size_t start = 0;
+  while (start < rel.size()) {
+    size_t end = rel.find('\\', start);
+    if (end == std::string::npos) end = rel.size();
+    path += rel.substr(start, end - start) + "\\";
+    CreateDirectoryA(path.c_str(), nullptr);
+    start = end + 1;
+  }
+  return path;
+}
+
+std::string WizardFixture::File(const std::string& rel, const std::string& text) {
+  const std::string path = root_ + rel;
+  EXPECT_TRUE(util::WriteWholeFile(path, text)) << path;
+  return path;
+}
+
+bool WizardFixture::Exists(const std::string& rel) const {
+  const std::string path = root_ + rel;
+  return util::FileExists(path) || util::DirectoryExists(path);
+}
+
+void WizardFixture::WriteKey(const std::string& key,
+                             const std::vector<std::pair<std::string, std::string>>& values) {
+  util::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(key, true)) << key;
+  for (const auto& [name, value] : values) reg.WriteString(name, value);
+}
+
+bool WizardFixture::KeyExists(const std::string& key) { return util::TRegistry().KeyExists(key); }
+
+}  // namespace wiztest

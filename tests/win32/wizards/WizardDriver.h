@@ -1,0 +1,125 @@
+// Driving the wizard forms in-process: presses and typing that only do what a
+// person could, actions scheduled from inside modal loops (thread timers), a
+// recorder that answers message boxes, and a fixture that gives each test a
+// scratch folder and clean registry keys.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/Form.h"
+#include "util/Message.h"
+#include "util/Win.h"
+
+namespace wiztest {
+
+// Runs f from the thread's message loop (any loop, modal ones included) as
+// soon as pred() holds; checked every 25 ms. Returns the timer id.
+UINT_PTR When(std::function<bool()> pred, std::function<void()> f);
+// Stops a When that has not fired yet.
+void Cancel(UINT_PTR id);
+
+// Posts BM_CLICK to an enabled, showing control and processes messages until
+// it has been handled (a modal dialog it opens runs to its end meanwhile).
+// False, and nothing pressed, when no person could press it.
+bool Press(gui::TControl* control);
+// Types text into an edit with WM_CHAR, one character at a time, so the edit
+// raises its change notification as for a person's typing.
+void Type(gui::TControl* edit, const std::string& text);
+// Selects the whole text of an edit and deletes it with a typed backspace.
+void Erase(gui::TControl* edit);
+
+// The first of our forms on this thread that is visible and of type T.
+template <class T>
+T* VisibleForm();
+// Presses the Cancel button of the visible wait dialog once it is enabled.
+void CancelWaitDialogWhenReady();
+
+// Records every message box and answers it with answer(text).
+class TBoxRecorder {
+ public:
+  struct Box {
+    std::string text, caption;
+    util::MsgButtons buttons;
+    util::MsgOwner::Kind owner;
+  };
+  explicit TBoxRecorder(std::function<int(const std::string&)> answer);
+  ~TBoxRecorder();
+  TBoxRecorder(const TBoxRecorder&) = delete;
+  TBoxRecorder& operator=(const TBoxRecorder&) = delete;
+  void SetAnswer(std::function<int(const std::string&)> answer) { answer_ = std::move(answer); }
+  std::vector<std::string> Texts() const;
+  std::vector<Box> boxes;
+
+ private:
+  std::function<int(const std::string&)> answer_;
+  util::MessageHook previous_;
+};
+
+// Ends a hanging modal loop: after ms, records a failure and posts WM_QUIT.
+class TWatchdog {
+ public:
+  explicit TWatchdog(unsigned ms = 30000);
+  ~TWatchdog();
+  TWatchdog(const TWatchdog&) = delete;
+  TWatchdog& operator=(const TWatchdog&) = delete;
+
+ private:
+  UINT_PTR id_;
+};
+
+// Per test: a scratch folder under the temporary folder, both registry keys
+// absent before and after, the current directory restored, the beep off, a
+// box recorder (answering OK/Yes unless told otherwise) and a watchdog.
+class WizardFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes a folder (with its parents under root_) and returns it with "\".
+  std::string Dir(const std::string& rel);
+  // Writes a file under root_ and returns its full path.
+  std::string File(const std::string& rel, const std::string& text = "x");
+  bool Exists(const std::string& rel) const;
+
+  // Creates the key and writes the given text values.
+  static void WriteKey(const std::string& key,
+                       const std::vector<std::pair<std::string, std::string>>& values);
+  static bool KeyExists(const std::string& key);
+
+  // Answers every box with answer(text) from now on.
+  void Answer(std::function<int(const std::string&)> answer) { boxes_.SetAnswer(std::move(answer)); }
+  std::vector<std::string> BoxTexts() const { return boxes_.Texts(); }
+  const std::vector<TBoxRecorder::Box>& Boxes() const { return boxes_.boxes; }
+  void ClearBoxes() { boxes_.boxes.clear(); }
+
+  std::string root_;
+
+ private:
+  void Wipe();
+  std::string savedCwd_;
+  TBoxRecorder boxes_{[](const std::string&) { return util::mrOk; }};
+  TWatchdog watchdog_;
+};
+
+// The answer that a Yes/No or OK/Cancel box gets for "yes, go on".
+inline int Yes(const std::string&) { return util::mrYes; }
+
+// --- template definitions -----------------------------------------------------
+
+namespace detail {
+std::vector<HWND> ThreadTopWindows();
+}
+
+template <class T>
+T* VisibleForm() {
+  for (HWND h : detail::ThreadTopWindows()) {
+    if (!IsWindowVisible(h)) continue;
+    if (auto* t = dynamic_cast<T*>(gui::TForm::FromHandle(h))) return t;
+  }
+  return nullptr;
+}
+
+}  // namespace wiztest

@@ -1,0 +1,94 @@
+// Checks that keep the removal inside the product's and Mixmaster's own
+// folders and inside the Start menu's Programs folder.
+#include "uninstall/FolderGuard.h"
+
+#include <vector>
+
+#include "util/Paths.h"
+#include "util/Win.h"
+
+namespace uninstall {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Splits at "\" and "/"; empty parts (doubled or trailing separators) are kept.
+std::vector<std::string> SplitParts(const std::string& s) {
+  std::vector<std::string> parts(1);
+  for (char c : s) {
+    if (IsSeparator(c))
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
+}
+
+// The system's full form of an absolute path, "" when it has none.
+std::string FullPath(const std::string& path) {
+  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return std::string();
+  std::vector<char> buf(n + 1, '\0');
+  DWORD got = GetFullPathNameA(path.c_str(), n, buf.data(), nullptr);
+  if (got == 0 || got >= n + 1) return std::string();
+  return std::string(buf.data());
+}
+
+// dir is the folder itself or one of its ancestors (both normalised).
+bool IsOrContains(const std::string& dir, const std::string& systemFolder) {
+  const std::string s = util::NormaliseDir(systemFolder);
+  return !s.empty() && (dir == s || util::NormalisedInside(s, dir));
+}
+
+}  // namespace
+
+bool IsAbsoluteFolderPath(const std::string& dir) {
+  if (dir.size() >= 3 && IsDriveLetter(dir[0]) && dir[1] == ':' && IsSeparator(dir[2])) return true;
+  // UNC: two separators, a server name, a separator and a share name. The
+  // device forms "\\?\" and "\\.\" are not folder paths of this kind.
+  if (dir.size() < 5 || !IsSeparator(dir[0]) || !IsSeparator(dir[1])) return false;
+  const std::vector<std::string> parts = SplitParts(dir.substr(2));
+  return parts.size() >= 2 && !parts[0].empty() && parts[0] != "?" && parts[0] != "." &&
+         !parts[1].empty();
+}
+
+bool IsRootForm(const std::string& normalised) {
+  if (normalised.size() == 3 && IsDriveLetter(normalised[0]) && normalised[1] == ':' &&
+      normalised[2] == '\\')
+    return true;
+  if (normalised.size() < 2 || normalised[0] != '\\' || normalised[1] != '\\') return false;
+  // "\\server\share\" splits into server, share and the empty part after the
+  // trailing backslash; anything deeper has more parts.
+  const std::vector<std::string> parts = SplitParts(normalised.substr(2));
+  return parts.size() <= 3 && (parts.size() < 3 || parts[2].empty());
+}
+
+bool IsProtectedFolder(const std::string& dir) {
+  const std::string withSlash = util::AppendBackslash(dir);
+  if (!IsAbsoluteFolderPath(withSlash)) return true;
+  const std::string full = FullPath(withSlash);
+  if (full.empty()) return true;
+  const std::string normalised = util::NormaliseDir(full);
+  if (normalised.empty() || IsRootForm(normalised)) return true;
+  return IsOrContains(normalised, util::GetWindowsDir()) ||
+         IsOrContains(normalised, util::GetSystemDir());
+}
+
+bool IsSafeGroupName(const std::string& name) {
+  if (name.empty()) return true;
+  if (IsSeparator(name[0])) return false;
+  for (unsigned char c : name) {
+    if (c < 32 || c == ':' || c == '(' || c == ')' || c == '[' || c == ']' || c == '"' || c == ',')
+      return false;
+  }
+  // The system drops trailing dots and blanks from a name, so a part made of
+  // nothing else ("..", ". .", "...") may climb out of the Programs folder.
+  for (const std::string& part : SplitParts(name)) {
+    if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return false;
+  }
+  return true;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,140 @@
+// The removal actions. File and registry failures are not reported: what
+// cannot be deleted stays and the progress line is written all the same.
+#include "uninstall/Removal.h"
+
+#include "app/Version.h"
+#include "gui/Pump.h"
+#include "uninstall/FolderGuard.h"
+#include "util/DirList.h"
+#include "util/FileStream.h"
+#include "util/Message.h"
+#include "util/Paths.h"
+#include "util/Registry.h"
+#include "util/System.h"
+#include "util/Text.h"
+#include "util/Win.h"
+
+namespace uninstall {
+
+namespace {
+
+const char kPoolFolder[] = "pool";
+
+// Lists dir (trailing backslash) unless there is nothing there or it is a
+// folder that must never be swept; false when it is not to be touched.
+bool ListHome(const std::string& dir, util::TStringList& files, util::TStringList& subdirs) {
+  if (dir.empty() || !util::DirectoryExists(dir) || IsProtectedFolder(dir)) return false;
+  util::ListDirectory(dir, files, subdirs);
+  return true;
+}
+
+}  // namespace
+
+TRemoval::TRemoval(TRemovalInput input, AddLine addLine)
+    : in_(std::move(input)), addLine_(std::move(addLine)) {}
+
+void TRemoval::SetProgmanLink(std::unique_ptr<TProgmanLink> link) { link_ = std::move(link); }
+
+void TRemoval::Step(const std::string& line) {
+  addLine_(line);
+  gui::PauseWithMessages(StepPauseMs);
+}
+
+void TRemoval::RunRemovals() {
+  if (in_.AppFirst) {
+    RemoveApp();
+    RemoveMix();
+  } else {
+    RemoveMix();
+    RemoveApp();
+  }
+}
+
+void TRemoval::Finish() {
+  addLine_(DoneLine);
+  util::PlayBeep(0);
+}
+
+void TRemoval::RemoveApp() {
+  if (!in_.AppChecked) return;
+  Step("Removing " + app::ProductName + "...");
+  RemoveProgramGroup();
+  DeleteAppFiles();
+  DeleteAppKey();
+}
+
+void TRemoval::RemoveMix() {
+  if (!in_.MixChecked) return;
+  Step("Removing Mixmaster...");
+  DeleteMixFiles();
+  DeleteMixKey();
+}
+
+bool TRemoval::RemoveProgramGroup() {
+  if (!link_) link_ = std::make_unique<TDdeClientConv>();
+  if (!IsSafeGroupName(in_.GroupName) || !link_->Open()) {
+    util::ShowMessage("Unable to remove " + app::ProductName + " program group!", "Error");
+    return false;
+  }
+  bool sent = false;
+  try {
+    sent = link_->Execute("[DeleteGroup(" + in_.GroupName + ")]");
+    if (!sent)
+      util::ShowMessage("ExecuteMacroLines failed!\nUnable to create Program Group!",
+                        "Program Error");
+  } catch (...) {
+    util::ShowMessage("Exception caught at ExecuteMacro", "Exception");
+  }
+  link_->Close();
+  Step(GroupDoneLine);
+  return sent;
+}
+
+bool TRemoval::IsKeptStoreFile(const std::string& fileName) {
+  const std::string base = util::LowerCase(util::ChangeFileExt(app::ProgramFileName, ""));
+  const std::string name = util::LowerCase(fileName);
+  return name == util::LowerCase(base + app::StoreExt) ||
+         name == util::LowerCase(base + app::EncryptedStoreExt) ||
+         name == util::LowerCase(base + app::EncryptedStoreExt + app::BackupExt);
+}
+
+void TRemoval::DeleteAppFiles() {
+  util::TStringList files, subdirs;
+  if (ListHome(util::AppendBackslash(in_.AppDir), files, subdirs)) {
+    for (const std::string& file : files.Lines()) {
+      if (!IsKeptStoreFile(util::ExtractFileName(file))) DeleteFileA(file.c_str());
+    }
+    // Subfolders are left alone and the home folder itself stays.
+  }
+  Step(FilesDoneLine);
+}
+
+void TRemoval::DeleteMixFiles() {
+  const std::string dir = util::AppendBackslash(in_.MixDir);
+  util::TStringList files, subdirs;
+  if (ListHome(dir, files, subdirs)) {
+    for (const std::string& file : files.Lines()) DeleteFileA(file.c_str());
+    bool poolGone = true;
+    const int pool = subdirs.IndexOf(dir + kPoolFolder);
+    if (pool >= 0) {
+      std::string poolDir = subdirs[pool];
+      poolGone = util::DeleteDirTree(poolDir);
+      subdirs.Delete(pool);
+    }
+    // Any other subfolder is the user's: the home folder then stays.
+    if (poolGone && subdirs.Count() == 0) RemoveDirectoryA(dir.c_str());
+  }
+  Step(FilesDoneLine);
+}
+
+void TRemoval::DeleteAppKey() {
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  Step(KeyDoneLine);
+}
+
+void TRemoval::DeleteMixKey() {
+  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
+  Step(KeyDoneLine);
+}
+
+}  // namespace uninstall

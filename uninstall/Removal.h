@@ -1,0 +1,82 @@
+// The un-installer's removal actions, independent of the wizard window: the
+// product's program group, files and registry key, and Mixmaster's files,
+// "pool" folder, home folder and registry key, each step reported as one
+// progress line.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "uninstall/ProgmanLink.h"
+
+namespace uninstall {
+
+// What the wizard collected at its creation and the states of its check boxes
+// at the moment of the removal. The folders carry a trailing backslash.
+struct TRemovalInput {
+  std::string AppDir, MixDir, GroupName;
+  bool AppFirst = true;     // the product goes before Mixmaster
+  bool AppChecked = false;  // remove the product
+  bool MixChecked = false;  // remove Mixmaster
+};
+
+// Progress lines, exactly as the progress list shows them.
+inline const std::string GroupDoneLine = "   program group...done";
+inline const std::string FilesDoneLine = "   program files...done";
+inline const std::string KeyDoneLine = "   registry key...done";
+inline const std::string DoneLine = "Done!";
+
+// Pause after each progress line, with window messages processed meanwhile.
+constexpr unsigned StepPauseMs = 300;
+
+class TRemoval {
+ public:
+  using AddLine = std::function<void(const std::string&)>;
+  TRemoval(TRemovalInput input, AddLine addLine);
+
+  // Replaces the DDE conversation with Program Manager (tests; another
+  // service). The default is TDdeClientConv on "PROGMAN".
+  void SetProgmanLink(std::unique_ptr<TProgmanLink> link);
+
+  // Both items in the chosen order; each does nothing when not chosen.
+  void RunRemovals();
+  // The end of the progress list: "Done!" and the default sound. The form
+  // changes its own labels before calling it.
+  void Finish();
+
+  // "Removing Lanternfell...", program group, files, registry key.
+  void RemoveApp();
+  // "Removing Mixmaster...", files, registry key.
+  void RemoveMix();
+
+  // Sends "[DeleteGroup(" + GroupName + ")]" to Program Manager. When no
+  // conversation opens, or the group name is not safe to send
+  // (IsSafeGroupName), shows "Unable to remove ... program group!" and writes
+  // no progress line; otherwise the line follows, also after a failed send.
+  // True when the command was handed over.
+  bool RemoveProgramGroup();
+  // Deletes the files of AppDir but the message store files; subfolders and
+  // the folder itself stay. A protected folder (IsProtectedFolder) is skipped.
+  void DeleteAppFiles();
+  // Deletes the files of MixDir and its "pool" tree, then the folder itself
+  // when nothing else is left. A protected folder is skipped.
+  void DeleteMixFiles();
+  // Delete the registry keys whole (HKEY_CURRENT_USER).
+  void DeleteAppKey();
+  void DeleteMixKey();
+
+  // The store files that the product's removal keeps, lower case: the base
+  // name of ProgramFileName with StoreExt, EncryptedStoreExt and
+  // EncryptedStoreExt + BackupExt.
+  static bool IsKeptStoreFile(const std::string& fileName);
+
+ private:
+  // Adds a line, lets window messages run and waits StepPauseMs.
+  void Step(const std::string& line);
+
+  TRemovalInput in_;
+  AddLine addLine_;
+  std::unique_ptr<TProgmanLink> link_;
+};
+
+}  // namespace uninstall
