@@ -168,6 +168,37 @@ bool IsChecked(HWND checkBox) {
   return SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+namespace {
+struct FolderSearch {
+  const std::string* title;
+  bool close;
+  int count;
+};
+
+BOOL CALLBACK FolderWindowProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<FolderSearch*>(lp);
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (!IsWindowVisible(hwnd) || lstrcmpA(cls, "#32770") == 0 || TextOf(hwnd) != *s->title)
+    return TRUE;
+  ++s->count;
+  if (s->close) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+int FolderWindows(const std::string& title, bool close) {
+  FolderSearch s{&title, close, 0};
+  EnumWindows(FolderWindowProc, reinterpret_cast<LPARAM>(&s));
+  return s.count;
+}
+}  // namespace
+
+void CloseFolderWindows(const std::string& title) {
+  WaitUntil([&] { return FolderWindows(title, false) > 0; }, 3000);
+  FolderWindows(title, true);
+  WaitUntil([&] { return FolderWindows(title, false) == 0; }, 5000);
+}
+
 bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs) {
   TopSearch s{pid, "", "#32770", nullptr};
   bool ok = WaitUntil([&] {

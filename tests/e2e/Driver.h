@@ -50,6 +50,12 @@ bool Press(HWND button);
 void TypeInto(HWND edit, const std::string& text);
 bool IsChecked(HWND checkBox);
 
+// Closes the visible top-level windows titled title that are not dialog
+// boxes (the Explorer window a first installation opens on its group), and
+// waits until they are gone. Wine starts them with our standard output, so
+// one left open would keep a test run's output pipe open after it ended.
+void CloseFolderWindows(const std::string& title);
+
 // A message box of the process: its text, caption and buttons.
 struct TBox {
   HWND hwnd = nullptr;

@@ -108,23 +108,6 @@ std::string RegValue(const std::string& name) {
   return reg.ReadString(name);
 }
 
-// A first installation opens the new group in an Explorer window. It is
-// closed again: Wine starts it with our standard output, so a window left open
-// would keep the test run's output pipe open after the test has ended.
-BOOL CALLBACK CloseGroupWindow(HWND hwnd, LPARAM) {
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (IsWindowVisible(hwnd) && TextOf(hwnd) == "Lanternfell" && lstrcmpA(cls, "#32770") != 0)
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
-  return TRUE;
-}
-
-void CloseGroupWindows() {
-  WaitUntil([] { return FindWindowA(nullptr, "Lanternfell") != nullptr; }, 3000);
-  EnumWindows(CloseGroupWindow, 0);
-  WaitUntil([] { return FindWindowA(nullptr, "Lanternfell") == nullptr; }, 5000);
-}
-
 // Installs once through the wizard (a first installation).
 void FirstInstall(const TStage& s) {
   TSetupRun run(s);
@@ -134,7 +117,7 @@ void FirstInstall(const TStage& s) {
   run.UncheckRun();
   ASSERT_TRUE(run.PressButton("Exit"));
   EXPECT_TRUE(run.Process().Wait(kLong));
-  CloseGroupWindows();
+  CloseFolderWindows("Lanternfell");
 }
 }  // namespace
 
@@ -256,7 +239,7 @@ TEST(SetupE2ETest, QuitQuestionOnlyBetweenStartAndDone) {
   run.UncheckRun();
   ASSERT_TRUE(run.PressButton("Exit"));  // Done: no question
   EXPECT_TRUE(run.Process().Wait(kLong));
-  CloseGroupWindows();
+  CloseFolderWindows("Lanternfell");
 }
 
 TEST(SetupE2ETest, FailedCopyStaysOnReviewAndASecondInstallCompletes) {
@@ -283,7 +266,7 @@ TEST(SetupE2ETest, FailedCopyStaysOnReviewAndASecondInstallCompletes) {
   run.Install();
   EXPECT_TRUE(run.WaitPage(3));
   EXPECT_EQ(ReadFileBytes(s.Home + "\\License.txt"), "License text\r\n");
-  CloseGroupWindows();
+  CloseFolderWindows("Lanternfell");
 }
 
 TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {

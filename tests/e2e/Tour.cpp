@@ -42,33 +42,34 @@ bool SetupTour(const std::string& dist) {
   HWND w = WaitForWindow(p.Pid(), "Lanternfell Setup", 20000);
   if (!w) return Fail("no setup window");
   Shot(w, "setup-1-start");
-  Press(FindChild(w, "&Browse"));
+  Press(FindChild(w, "&Browse", "Button"));
   HWND browse = WaitForWindow(p.Pid(), "Select Directory", 10000);
   if (browse) {
     Shot(browse, "setup-browse");
-    Press(FindChild(browse, "Cancel"));
+    Press(FindChild(browse, "Cancel", "Button"));
     WaitForWindowGone(browse, 5000);
   }
-  Press(FindChild(w, "Next"));
+  Press(FindChild(w, "Next", "Button"));
   Sleep(300);
   TypeInto(EditAfter(w, "Your &Address: (example: My Name <my.name@example.com>)"),
            "Ada Lovelace <ada@example.org>");
   TypeInto(EditAfter(w, "SMTP &Host:  (example: mail.example.com)"), "smtp.example.org");
   Shot(w, "setup-2-address");
-  Press(FindChild(w, "Next"));
+  Press(FindChild(w, "Next", "Button"));
   Shot(w, "setup-3-review");
-  Press(FindChild(w, "Install"));
+  Press(FindChild(w, "Install", "Button"));
   if (!AnswerNext(p.Pid(), "no Install now? box", IDOK)) return false;
   HWND wait = WaitForWindow(p.Pid(), "Lanternfell", 10000);
   if (wait) {
-    Sleep(1300);
+    Sleep(700);  // the message shows after one second (Shot waits a little too)
     Shot(wait, "setup-wait");
     WaitForWindowGone(wait, 15000);
   }
-  if (!WaitUntil([&] { return FindChild(w, "Exit") != nullptr; }, 30000))
+  if (!WaitUntil([&] { return FindChild(w, "Exit", "Button") != nullptr; }, 30000))
     return Fail("the Done page did not come");
+  CloseFolderWindows("Lanternfell");  // the group's Explorer window would cover the wizard
   Shot(w, "setup-4-done");
-  Press(FindChild(w, "Exit"));
+  Press(FindChild(w, "Exit", "Button"));
   p.Wait(10000);
   return true;
 }
@@ -79,16 +80,16 @@ bool UninstallTour(const std::string& home) {
   HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", 20000);
   if (!w) return Fail("no un-install window");
   Shot(w, "uninstall-1-start");
-  Press(FindChild(w, "Next"));
+  Press(FindChild(w, "Next", "Button"));
   Shot(w, "uninstall-2-options");
-  Press(FindChild(w, "Next"));
+  Press(FindChild(w, "Next", "Button"));
   Shot(w, "uninstall-3-review");
-  Press(FindChild(w, "Finish"));
+  Press(FindChild(w, "Finish", "Button"));
   if (!AnswerNext(p.Pid(), "no Uninstall now? box", IDOK)) return false;
-  if (!WaitUntil([&] { return FindChild(w, "Exit") != nullptr; }, 30000))
+  if (!WaitUntil([&] { return FindChild(w, "Exit", "Button") != nullptr; }, 30000))
     return Fail("the removal did not end");
   Shot(w, "uninstall-4-finish");
-  Press(FindChild(w, "Exit"));
+  Press(FindChild(w, "Exit", "Button"));
   p.Wait(10000);
   return true;
 }
