@@ -46,15 +46,19 @@
 // are a copy of the owning index's at the time of writing (never read).
 //
 // Worked example. WriteStoreLines of the one line "a" under "default" 0xFF
-// "message" into a missing file gives (S values as zlib produces them):
+// "message" into a missing file gives this 165-byte file:
 //   0    magic
-//   38   root cell = 50, data end = 137
-//   46   L=8    root cell, payload 50: 117 (the top index)
-//   54   L=27   item "message" at 58: 2 0 0 1, S=11, O=3 ("a" CR LF), 1 position -1
-//   81   L=36   index "default" at 85: 1 0 0 1, S=16, O=10 ("message" CR LF NUL),
-//               1 position: 58
-//   117  L=20   top index at 121: 1 0 0 1, S=... ("default" CR LF NUL), 1 position: 85
-//   137  free list: n = 0
+//   38   root cell = 50, data end = 161
+//   46   L=8    root cell; payload at 50 holds 127 (the top index)
+//   54   L=31   item "message" at 58: 02 00 00 01, S=11, O=3 ("a" CR LF),
+//               11 bytes of zlib stream, 1 position: -1 (it was new)
+//   85   L=38   index "default" at 89: 01 00 00 01, S=18, O=10
+//               ("message" CR LF NUL), 1 position: 58
+//   123  L=38   top index at 127: 01 00 00 01, S=18, O=10
+//               ("default" CR LF NUL), 1 position: 89
+//   161  free list: n = 0
+// Each block is 4 + 12 + S + 4 n bytes. Rewriting the item releases its
+// block first, so a new item block of up to 31 bytes lands at 54 again.
 #pragma once
 #include <cstdint>
 #include <string>

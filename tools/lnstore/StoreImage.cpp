@@ -226,6 +226,10 @@ int StoreImage::Check(const std::function<void(const std::string&)>& report,
       report(fault + " (" + path + ")"), ++faults;
       continue;
     }
+    if (r.Kind == store::ItemRecord && pos == top_) {
+      report("the top index's record at " + Num(pos) + " is an item"), ++faults;
+      continue;
+    }
     if (r.Kind == store::ItemRecord) {
       ++items;
       continue;
