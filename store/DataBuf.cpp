@@ -3,6 +3,9 @@
 
 #include <zlib.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "util/FileStream.h"
@@ -15,6 +18,77 @@ namespace {
 // The zlib interface version the store names; zlib compares its first digit.
 const char* const ZlibVersionText = "1.0.4";
 const char* const InflateErrorCaption = "Inflate Error";
+
+// zlib's working memory, kept between conversions. A deflate stream with
+// memory level 9 asks for about 400 KB in five blocks, an inflate stream for
+// one; every record written or read sets one up and tears it down again, and
+// fresh blocks of that size come straight from the system, page faults and
+// all. Freed blocks are therefore kept here, by size, and handed out again to
+// the next stream that asks for the same size. zlib's output depends only on
+// its input and parameters, never on where its memory comes from, so the
+// stored bytes are the same either way.
+//
+// Each block carries its size in a header in front of what zlib sees, since
+// zfree is not told the size. A block is zero-filled when it comes back, so
+// copies of a caller's data in the window do not linger and a reused block is
+// handed out clean. The cache is process-wide and, like the store, used from
+// one thread; it holds a few blocks and a bounded number of bytes, anything
+// beyond is freed at once.
+namespace zmem {
+constexpr size_t HeaderSize =
+    alignof(std::max_align_t) > sizeof(size_t) ? alignof(std::max_align_t) : sizeof(size_t);
+constexpr int MaxBlocks = 8;
+constexpr size_t MaxBytes = size_t(1) << 20;
+
+struct Cache {
+  unsigned char* Blocks[MaxBlocks];  // each points at its header
+  int Count;
+  size_t Bytes;
+};
+Cache cache;  // constant-initialised: usable before and after static construction
+
+size_t SizeOf(const unsigned char* block) {
+  size_t size;
+  std::memcpy(&size, block, sizeof size);
+  return size;
+}
+
+voidpf Alloc(voidpf, uInt items, uInt size) {
+  const uint64_t want = static_cast<uint64_t>(items) * size;
+  if (want == 0 || want > SIZE_MAX - HeaderSize) return Z_NULL;
+  const size_t n = static_cast<size_t>(want);
+  for (int i = cache.Count - 1; i >= 0; --i) {
+    unsigned char* block = cache.Blocks[i];
+    if (SizeOf(block) != n) continue;
+    cache.Blocks[i] = cache.Blocks[--cache.Count];
+    cache.Bytes -= n;
+    return block + HeaderSize;
+  }
+  unsigned char* block = static_cast<unsigned char*>(std::malloc(HeaderSize + n));
+  if (!block) return Z_NULL;
+  std::memcpy(block, &n, sizeof n);
+  return block + HeaderSize;
+}
+
+void Free(voidpf, voidpf address) {
+  if (!address) return;
+  unsigned char* block = static_cast<unsigned char*>(address) - HeaderSize;
+  const size_t n = SizeOf(block);
+  if (cache.Count == MaxBlocks || n > MaxBytes - cache.Bytes) {
+    std::free(block);
+    return;
+  }
+  std::memset(address, 0, n);
+  cache.Blocks[cache.Count++] = block;
+  cache.Bytes += n;
+}
+
+void Use(z_stream& z) {
+  z.zalloc = Alloc;
+  z.zfree = Free;
+  z.opaque = Z_NULL;
+}
+}  // namespace zmem
 
 std::unique_ptr<char[]> NewBytes(const void* source, int32_t length) {
   std::unique_ptr<char[]> bytes(new char[static_cast<size_t>(length) + 1]);
@@ -97,6 +171,7 @@ std::string TDataBuf::ZlibErrorText(int code) {
 int TDataBuf::Compress() {
   z_stream z;
   std::memset(&z, 0, sizeof z);
+  zmem::Use(z);
   int result = deflateInit2_(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY,
                              ZlibVersionText, static_cast<int>(sizeof(z_stream)));
   if (result == Z_OK) {
@@ -111,7 +186,12 @@ int TDataBuf::Compress() {
     if (result == Z_STREAM_END) {
       result = deflateEnd(&z);
       if (result == Z_OK) {
-        SetStored(out.get(), static_cast<int32_t>(z.total_out));
+        // The output buffer becomes the data as it is (what SetStored would
+        // copy it into), NUL after the stream; the old data goes unwiped.
+        const int32_t length = static_cast<int32_t>(z.total_out);
+        out[length] = '\0';
+        ReleaseData(false);
+        Adopt(std::move(out), length);
         Encoding = 1;
       }
     } else {
@@ -127,6 +207,7 @@ int TDataBuf::Compress() {
 int TDataBuf::Decompress() {
   z_stream z;
   std::memset(&z, 0, sizeof z);
+  zmem::Use(z);
   z.next_in = reinterpret_cast<Bytef*>(data_.get());
   z.avail_in = static_cast<uInt>(storedLength_);
   int result = inflateInit2_(&z, 15, ZlibVersionText, static_cast<int>(sizeof(z_stream)));
@@ -154,6 +235,13 @@ int TDataBuf::Decompress() {
                       util::MsgOwner::None());
   return result;
 }
+
+void TDataBuf::ReleaseZlibMemory() {
+  while (zmem::cache.Count > 0) std::free(zmem::cache.Blocks[--zmem::cache.Count]);
+  zmem::cache.Bytes = 0;
+}
+
+int TDataBuf::CachedZlibBlocks() { return zmem::cache.Count; }
 
 void TDataBuf::LoadFromFile(const std::string& path) {
   std::string bytes;

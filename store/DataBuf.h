@@ -40,6 +40,11 @@ class TDataBuf {
   void SaveToFile(const std::string& path) const;
 
   static std::string ZlibErrorText(int code);
+  // zlib's working memory is kept between conversions for reuse (a few
+  // blocks, zero-filled while kept); this frees all of it.
+  static void ReleaseZlibMemory();
+  // How many blocks are kept at the moment.
+  static int CachedZlibBlocks();
   // trunc(S * 1.2 + 16): the room deflate is given.
   static int64_t CompressRoom(int32_t storedLength);
 

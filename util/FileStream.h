@@ -21,6 +21,7 @@ class TFileStream {
   TFileStream& operator=(const TFileStream&) = delete;
 
   // Moves to an absolute position; returns the resulting position, or -1.
+  // On POSIX this only records the position (no system call).
   int64_t Seek(int64_t pos);
   // Reads/writes at the current position; return the bytes transferred
   // (fewer than n at the end of the file or on an error).
@@ -33,6 +34,7 @@ class TFileStream {
   void* handle_;
 #else
   int fd_;
+  int64_t pos_ = 0;  // where the next read or write goes (pread/pwrite)
 #endif
 };
 

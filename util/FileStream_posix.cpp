@@ -1,4 +1,5 @@
-// POSIX side of the file seam: open() plus an exclusive flock().
+// POSIX side of the file seam: open() plus an exclusive flock(); reads and
+// writes at a position kept in memory.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -36,29 +37,37 @@ TFileStream::~TFileStream() {
   if (fd_ >= 0) ::close(fd_);  // closing drops the lock
 }
 
+// The position lives here rather than in the kernel: a seek is only
+// recorded, and reads and writes go to it with pread/pwrite, so moving about
+// the file costs no system call. The result is the position now in force,
+// which callers compare with the one they asked for.
 int64_t TFileStream::Seek(int64_t pos) {
-  if (pos < 0) return -1;
-  off_t r = ::lseek(fd_, static_cast<off_t>(pos), SEEK_SET);
-  return r < 0 ? -1 : static_cast<int64_t>(r);
+  if (pos < 0 || static_cast<int64_t>(static_cast<off_t>(pos)) != pos) return -1;
+  pos_ = pos;
+  return pos_;
 }
 
 int32_t TFileStream::Read(void* buf, int32_t n) {
   int32_t done = 0;
   while (done < n) {
-    ssize_t r = ::read(fd_, static_cast<char*>(buf) + done, n - done);
+    ssize_t r = ::pread(fd_, static_cast<char*>(buf) + done, n - done,
+                        static_cast<off_t>(pos_ + done));
     if (r <= 0) break;
     done += static_cast<int32_t>(r);
   }
+  pos_ += done;
   return done;
 }
 
 int32_t TFileStream::Write(const void* buf, int32_t n) {
   int32_t done = 0;
   while (done < n) {
-    ssize_t r = ::write(fd_, static_cast<const char*>(buf) + done, n - done);
+    ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + done, n - done,
+                         static_cast<off_t>(pos_ + done));
     if (r <= 0) break;
     done += static_cast<int32_t>(r);
   }
+  pos_ += done;
   return done;
 }
 

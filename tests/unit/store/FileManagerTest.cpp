@@ -162,6 +162,25 @@ TEST(DataBufTest, CompressAndDecompressRoundTrip) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+TEST(DataBufTest, ZlibMemoryIsReusedAcrossCallsAndReleasedOnDemand) {
+  TDataBuf::ReleaseZlibMemory();
+  ASSERT_EQ(TDataBuf::CachedZlibBlocks(), 0);
+  const std::string text(5000, 'x');
+  std::string first;
+  for (int round = 0; round < 3; ++round) {
+    TDataBuf b(text.data(), static_cast<int32_t>(text.size()));
+    ASSERT_EQ(b.Compress(), 0);
+    const std::string stream(b.Data(), b.StoredLength());
+    if (round == 0) first = stream;
+    EXPECT_EQ(stream, first);  // recycled memory makes the same bytes
+    ASSERT_EQ(b.Decompress(), 0);
+    EXPECT_EQ(b.AsText(), text);
+    EXPECT_GT(TDataBuf::CachedZlibBlocks(), 0);
+  }
+  TDataBuf::ReleaseZlibMemory();
+  EXPECT_EQ(TDataBuf::CachedZlibBlocks(), 0);
+}
+
 TEST(DataBufTest, CorruptStreamShowsDecompressionErrorAndKeepsData) {
   storetest::MessageRecorder boxes;
   TDataBuf b("hello hello hello", 17);
