@@ -6,97 +6,99 @@
 
 namespace app {
 
+// The values are in Version.cpp, defined once: as inline variables here every
+// source file that includes this header carried start-up code for all of
+// them. Being defined in another file, they must not be read while other
+// files' globals are initialised (before main).
+
 // --- Product identity, registry keys, file names --------------------------
-inline const std::string ProductName = "Lanternfell";
-inline const std::string ProgramFileName = "LN.exe";
-inline const std::string UninstallerFileName = "Uninst" + ProgramFileName;  // "UninstLN.exe"
-inline const std::string VersionSuffix = ".9b2";
-inline const std::string CopyrightNotice =
-    "Lanternfell Copyright (c) 1997-2026 the Lanternfell authors\n"
-    "All rights reserved";
-inline const std::string ProductRegistryKey = "Software\\" + ProductName;
-inline const std::string MixmasterRegistryKey = "Software\\Mixmaster";
+extern const std::string ProductName;
+extern const std::string ProgramFileName;
+extern const std::string UninstallerFileName;  // "UninstLN.exe"
+extern const std::string VersionSuffix;
+extern const std::string CopyrightNotice;
+extern const std::string ProductRegistryKey;
+extern const std::string MixmasterRegistryKey;
 
 // --- File extensions, each with its dot -----------------------------------
-inline const std::string StoreExt = ".dbc";
-inline const std::string EncryptedStoreExt = ".pgp";
-inline const std::string SeedStoreExt = ".ini";
-inline const std::string BackupExt = ".bak";
-inline const std::string DpcExt = ".dpc";
-inline const std::string TempExt = ".tmp";
-inline const std::string OrgExt = ".org";
+extern const std::string StoreExt;
+extern const std::string EncryptedStoreExt;
+extern const std::string SeedStoreExt;
+extern const std::string BackupExt;
+extern const std::string DpcExt;
+extern const std::string TempExt;
+extern const std::string OrgExt;
 
-inline const std::string StoreFileName = "LN.dbc";           // ProgramFileName + StoreExt
-inline const std::string EncryptedStoreFileName = "LN.pgp";  // StoreFileName + EncryptedStoreExt
-inline const std::string SeedStoreFileName = "LN.ini";       // ProgramFileName + SeedStoreExt
+extern const std::string StoreFileName;  // ProgramFileName + StoreExt
+extern const std::string EncryptedStoreFileName;  // StoreFileName + EncryptedStoreExt
+extern const std::string SeedStoreFileName;  // ProgramFileName + SeedStoreExt
 
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
-inline const std::string KeySeparator = "\xFF";
-inline const std::string DefaultMessageKey = "default" + KeySeparator + "message";
-inline const std::string DefaultArticleKey = "default" + KeySeparator + "article";
-inline const std::string InitializationItem = "Initialization";
+extern const std::string KeySeparator;
+extern const std::string DefaultMessageKey;
+extern const std::string DefaultArticleKey;
+extern const std::string InitializationItem;
 
 // --- Marker characters of mailbox summary lines ----------------------------
-inline const std::string SummarySeparator = "\xAD";
-inline const std::string IncomingMark = "\xA8";
-inline const std::string OutgoingMark = "\xA9";
-inline const std::string SpareMark = "\xAC";
+extern const std::string SummarySeparator;
+extern const std::string IncomingMark;
+extern const std::string OutgoingMark;
+extern const std::string SpareMark;
 
 // --- Names the product uses; this program does not ------------------------
-inline const std::string Pop3DllFileName = "LNpop3.dll";
-inline const std::string QuickStartFileName = "QuickStart.rtf";
-inline const std::string QuickStartPop3FileName = "QuickStart.Pop3.rtf";
-inline const std::string UnzipFileName = "unzipping.exe";
-inline const std::string MailingListFileName = "mlist.txt";
-inline const std::string MixPubringFileName = "pubring.mix";
-inline const std::string Type2ListFileName = "type2.list";
-inline const std::string RemailerListFileName = "rlist.txt";
-inline const std::string PgpPubringFileName = "pubring.asc";
-inline const std::string ExeExt = "exe";
+extern const std::string Pop3DllFileName;
+extern const std::string QuickStartFileName;
+extern const std::string QuickStartPop3FileName;
+extern const std::string UnzipFileName;
+extern const std::string MailingListFileName;
+extern const std::string MixPubringFileName;
+extern const std::string Type2ListFileName;
+extern const std::string RemailerListFileName;
+extern const std::string PgpPubringFileName;
+extern const std::string ExeExt;
 
-inline const std::string MixPoolItem = "MixPool";
-inline const std::string UpdateOnSendItem = "UpdateOnSend";
-inline const std::string NymsItem = "Nyms";
-inline const std::string NotesItem = "Notes";
-inline const std::string MessagesItem = "Messages";
-inline const std::string DraftsItem = "Drafts";
-inline const std::string TemplatesItem = "Templates";
-inline const std::string AddressBookItem = "Address Book";
-inline const std::string MailboxesItem = "Mailboxes";
-inline const std::string UserDataItem = "User Data";
-inline const std::string MailQueueItem = "Mail Queue";
-inline const std::string ProblemsQueueItem = "Problems Queue";
-inline const std::string MailboxMenuItem = "Mailbox Menu";
-inline const std::string MailboxPosItem = "Mailbox Pos";
-inline const std::string StatsUrlsItem = "StatsURLs";
-inline const std::string HttpInfoItem = "Http Info";
-inline const std::string FtpProxyItem = "Ftp Proxy";
-inline const std::string UseFtpProxyItem = "Use Ftp Proxy";
-inline const std::string MixmasterItem = "Mixmaster";
-inline const std::string SmtpLogItem = "SmtpLog";
-inline const std::string Pop3LogItem = "Pop3Log";
-inline const std::string PopAccountsItem = "Pop Accounts";
-inline const std::string LastMessageIdItem = "Last Message-ID";
-inline const std::string UpdateSitesItem = "Update Sites";
-inline const std::string RandomPoolItem = "RandomPool";
-inline const std::string ClientCfgItem = "ClientCfg";
+extern const std::string MixPoolItem;
+extern const std::string UpdateOnSendItem;
+extern const std::string NymsItem;
+extern const std::string NotesItem;
+extern const std::string MessagesItem;
+extern const std::string DraftsItem;
+extern const std::string TemplatesItem;
+extern const std::string AddressBookItem;
+extern const std::string MailboxesItem;
+extern const std::string UserDataItem;
+extern const std::string MailQueueItem;
+extern const std::string ProblemsQueueItem;
+extern const std::string MailboxMenuItem;
+extern const std::string MailboxPosItem;
+extern const std::string StatsUrlsItem;
+extern const std::string HttpInfoItem;
+extern const std::string FtpProxyItem;
+extern const std::string UseFtpProxyItem;
+extern const std::string MixmasterItem;
+extern const std::string SmtpLogItem;
+extern const std::string Pop3LogItem;
+extern const std::string PopAccountsItem;
+extern const std::string LastMessageIdItem;
+extern const std::string UpdateSitesItem;
+extern const std::string RandomPoolItem;
+extern const std::string ClientCfgItem;
 
-inline const std::string GotMailText = "You got mail!";
-inline const std::string NoNewMailText = "Sorry, no new mail.";
-inline const std::string UserCancelText = "User cancel";
-inline const std::string AbortedText = "Error: aborted!";
-inline const std::string NewNoteTitle = "New Note";
-inline const std::string NewMessageTitle = "New Message";
-inline const std::string NewArticleTitle = "New Usenet Article";
-inline const std::string EncryptToField = "Encrypt-To: ";
-inline const std::string MixKeyBegin = "-----Begin Mix Key-----";
+extern const std::string GotMailText;
+extern const std::string NoNewMailText;
+extern const std::string UserCancelText;
+extern const std::string AbortedText;
+extern const std::string NewNoteTitle;
+extern const std::string NewMessageTitle;
+extern const std::string NewArticleTitle;
+extern const std::string EncryptToField;
+extern const std::string MixKeyBegin;
 
-inline const std::string MixExeFileName = "mix.exe";
-inline const std::string MixCfgFileName = "mix.cfg";
-inline const std::string MixTempFileName = "mix.tmp.LN";
-inline const std::string MixOutPattern = "out*.txt";
-inline const std::string MixClientConfig =
-    "###### Client Config ######\r\nSENDMAIL outfile\r\nERRLOG errlog\r\nREMAIL n";
+extern const std::string MixExeFileName;
+extern const std::string MixCfgFileName;
+extern const std::string MixTempFileName;
+extern const std::string MixOutPattern;
+extern const std::string MixClientConfig;
 
 // --- Derived from the running executable's path ----------------------------
 // InitDerivedNames runs once at start-up, before any wizard exists; reading a

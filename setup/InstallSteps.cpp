@@ -40,6 +40,8 @@ void ShowRegistryError() {
 
 }  // namespace
 
+std::string DefaultAppDir() { return "C:\\Program Files\\" + app::ProductName; }
+
 void ReadRegistrySettings(TInstallState& state) {
   util::TRegistry reg;
   if (reg.OpenKey(app::ProductRegistryKey, false)) {
@@ -49,7 +51,7 @@ void ReadRegistrySettings(TInstallState& state) {
     reg.CloseKey();
     state.FoundInstallation = true;
   }
-  if (state.AppDir.empty()) state.AppDir = DefaultAppDir;
+  if (state.AppDir.empty()) state.AppDir = DefaultAppDir();
 }
 
 bool CopyOneFile(const std::string& source, const std::string& target) {

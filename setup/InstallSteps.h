@@ -20,8 +20,9 @@ struct TInstallState {
   std::string SourceDir;           // current folder when the wizard was created
 };
 
-// Home folder used when no earlier installation names one.
-inline const std::string DefaultAppDir = "C:\\Program Files\\" + app::ProductName;
+// Home folder used when no earlier installation names one (a function: the
+// product name it is made from lives in another file).
+std::string DefaultAppDir();
 // The mail-to-news gateway that the default article is addressed to.
 inline const std::string NewsGatewayAddress = "mail2news@gateway.example.net";
 // Where the user's Start-menu Programs folder is recorded (HKCU).
