@@ -15,9 +15,11 @@ std::string ErrorCodeText(int32_t code) {
   return "Unknown FATAL error!";
 }
 
-TFileManager::TFileManager(const std::string& path)
-    : stream_(path, util::FileExists(path) ? util::TFileStream::OpenExisting
-                                           : util::TFileStream::Create) {
+TFileManager::TFileManager(const std::string& path) : TFileManager(path, false) {}
+
+TFileManager::TFileManager(const std::string& path, bool mustExist)
+    : stream_(path, mustExist || util::FileExists(path) ? util::TFileStream::OpenExisting
+                                                        : util::TFileStream::Create) {
   step_ = StepOpening;
   fileSize_ = stream_.Size();
   if (fileSize_ == 0) {
@@ -71,6 +73,17 @@ bool TFileManager::ReadBytes(void* buffer, int32_t count) {
     return false;
   }
   return true;
+}
+
+int32_t TFileManager::ReadAhead(void* buffer, int32_t need, int32_t count) {
+  errorCode_ = NoError;
+  const int32_t got = count > 0 ? stream_.Read(buffer, count) : 0;
+  position_ += got;
+  if (need < 0 || got < need) {
+    Fail(ReadError);
+    return -1;
+  }
+  return got;
 }
 
 std::string TFileManager::ErrorText() const {
@@ -177,7 +190,7 @@ bool TFileManager::ReleasableExtent(int64_t start, int32_t length) const {
   if (rootCell_ != NoPosition && start < rootCell_ + RootCellPayloadSize &&
       rootCell_ - BlockPrefixSize < start + length)
     return false;
-  return !freeList_.Overlaps(start, length);
+  return !OverlapsFree(start, length);
 }
 
 void TFileManager::Release(int32_t position) {

@@ -33,6 +33,9 @@ class TFileManager {
   // initialises header and free list. Raises util::EFOpenError or
   // util::EFCreateError when the file cannot be opened or created.
   explicit TFileManager(const std::string& path);
+  // With mustExist, only an existing file is opened: a missing one raises
+  // util::EFOpenError like one that cannot be opened, and nothing is created.
+  TFileManager(const std::string& path, bool mustExist);
   ~TFileManager() = default;
   TFileManager(const TFileManager&) = delete;
   TFileManager& operator=(const TFileManager&) = delete;
@@ -47,6 +50,11 @@ class TFileManager {
   bool SeekTo(int64_t position);
   bool WriteBytes(const void* buffer, int32_t count);
   bool ReadBytes(void* buffer, int32_t count);
+  // ReadBytes of need bytes that also takes up to count - need bytes behind
+  // them when the file has them, saving a later read of those. Returns the
+  // bytes read; fewer than need is the read error (-1). The file position
+  // ends behind the bytes read.
+  int32_t ReadAhead(void* buffer, int32_t need, int32_t count);
 
   int32_t GetRootCell() const { return rootCell_; }
   int32_t DataEnd() const { return dataEnd_; }
@@ -74,6 +82,12 @@ class TFileManager {
   // True when [start, start + length) lies inside the blocks area
   // [46, DataEnd).
   bool InBlocks(int64_t start, int64_t length) const;
+  // True when [start, start + length) shares a byte with a free extent. The
+  // list is sound by construction (checked on loading, kept so by Take and
+  // Release), so this is a binary search.
+  bool OverlapsFree(int64_t start, int64_t length) const {
+    return freeList_.OverlapsSorted(start, length);
+  }
 
  private:
   void Fail(int32_t code);

@@ -1,6 +1,8 @@
 // The free list: first-fit taking, merging release, and its stored form.
 #include "store/FreeList.h"
 
+#include <algorithm>
+
 #include "store/Format.h"
 #include "util/FileStream.h"
 
@@ -47,23 +49,39 @@ void TFreeList::Release(int32_t start, int32_t size) {
   Sizes.insert(Sizes.begin() + at, size);
 }
 
+// The count and, for a list of up to ReadAheadExtents extents, the values too
+// come in one read: the bytes read ahead lie inside the file (available) and
+// are the ones the count's read would be followed by. A longer list reads the
+// rest of its values in a second read.
 bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
-  char head[FreeListCountSize];
-  if (stream.Read(head, FreeListCountSize) < FreeListCountSize) return false;
-  const int32_t n = GetInt32(head);
+  constexpr int64_t ReadAheadExtents = 64;
+  const int64_t ahead = std::min(available, FreeListBytes(ReadAheadExtents));
+  std::vector<char> raw(static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize)));
+  int32_t got = stream.Read(raw.data(), static_cast<int32_t>(raw.size()));
+  if (got < FreeListCountSize) return false;
+  const int32_t n = GetInt32(raw.data());
   Positions.clear();
   Sizes.clear();
   // A count that is negative or whose values run past the file's end is a
   // short read: nothing is allocated for it.
   if (n < 0 || FreeListBytes(n) > available) return false;
-  std::vector<char> raw(static_cast<size_t>(n) * 8);
-  const int32_t want = static_cast<int32_t>(raw.size());
-  const int32_t got = want ? stream.Read(raw.data(), want) : 0;
-  const int32_t fullPositions = got / 4 < n ? got / 4 : n;
-  for (int32_t i = 0; i < fullPositions; ++i) Positions.push_back(GetInt32(&raw[4 * i]));
+  // Positions and sizes lie back to back behind the count; each list is
+  // sized once and decoded in place.
+  const int32_t want = static_cast<int32_t>(FreeListBytes(n));
+  if (got > want) got = want;
+  if (got == static_cast<int32_t>(raw.size()) && got < want) {
+    raw.resize(static_cast<size_t>(want));
+    got += stream.Read(raw.data() + got, want - got);
+  }
+  const char* values = raw.data() + FreeListCountSize;
+  const int32_t fullValues = (got - FreeListCountSize) / 4;
+  const int32_t fullPositions = fullValues < n ? fullValues : n;
+  Positions.resize(static_cast<size_t>(fullPositions));
+  for (int32_t i = 0; i < fullPositions; ++i) Positions[i] = GetInt32(values + 4 * i);
   if (fullPositions < n) return false;
-  for (int32_t i = 0; i < n && 4 * (n + i) + 4 <= got; ++i)
-    Sizes.push_back(GetInt32(&raw[4 * (n + i)]));
+  const int32_t fullSizes = fullValues - n;
+  Sizes.resize(static_cast<size_t>(fullSizes));
+  for (int32_t i = 0; i < fullSizes; ++i) Sizes[i] = GetInt32(values + 4 * (n + i));
   return got == want;
 }
 
@@ -95,6 +113,17 @@ bool TFreeList::Overlaps(int64_t start, int64_t size) const {
     if (p < start + size && start < p + s) return true;
   }
   return false;
+}
+
+bool TFreeList::OverlapsSorted(int64_t start, int64_t size) const {
+  if (size <= 0) return false;
+  const int64_t end = start + size;
+  // First extent starting at or after end; the one before it is the candidate.
+  const auto after = std::lower_bound(Positions.begin(), Positions.end(), end,
+                                      [](int32_t p, int64_t e) { return p < e; });
+  if (after == Positions.begin()) return false;
+  const size_t i = static_cast<size_t>(after - Positions.begin()) - 1;
+  return start < static_cast<int64_t>(Positions[i]) + Sizes[i];
 }
 
 void TFreeList::Clear() {

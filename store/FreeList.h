@@ -37,6 +37,10 @@ class TFreeList {
   bool IsSound(int64_t lo, int64_t hi) const;
   // True when [start, start + size) shares a byte with a free extent.
   bool Overlaps(int64_t start, int64_t size) const;
+  // The same by binary search, for a list that keeps the invariants IsSound
+  // checks (ascending, positive sizes, no overlaps): the only candidate is the
+  // last extent starting before the range ends, as ends ascend with starts.
+  bool OverlapsSorted(int64_t start, int64_t size) const;
   void Clear();
 
   std::vector<int32_t> Positions;  // extent starts (block starts), ascending

@@ -3,12 +3,38 @@
 // anything is taken from them.
 #include "store/Index.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "app/Version.h"
 #include "util/Message.h"
 
 namespace store {
+
+void AddTextLines(util::TStringList& list, const char* text, size_t length) {
+  if (!text) return;
+  if (const void* nul = std::memchr(text, 0, length))
+    length = static_cast<size_t>(static_cast<const char*>(nul) - text);
+  const char* const end = text + length;
+  // The next CR and the next LF, each found by one scan and looked for again
+  // only once passed.
+  auto next = [end](const char* from, char c) {
+    const void* at = std::memchr(from, c, static_cast<size_t>(end - from));
+    return at ? static_cast<const char*>(at) : end;
+  };
+  const char* cr = next(text, '\r');
+  const char* lf = next(text, '\n');
+  const char* start = text;
+  while (start < end) {
+    const char* brk = cr < lf ? cr : lf;
+    list.Add(std::string(start, static_cast<size_t>(brk - start)));
+    if (brk == end) break;
+    start = brk + ((*brk == '\r' && brk + 1 < end && brk[1] == '\n') ? 2 : 1);
+    if (cr < start) cr = next(start, '\r');
+    if (lf < start) lf = next(start, '\n');
+  }
+}
 
 TFMindex::TFMindex(TFileManager& manager, TFMindex* parent, const std::string& name)
     : name_(name), parent_(parent), manager_(manager) {
@@ -53,12 +79,20 @@ void TFMindex::LoadRootPosition() {
   position_ = GetInt32(raw + 4);
 }
 
-bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head) {
+bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head,
+                              bool readAhead) {
   const int64_t start = static_cast<int64_t>(position) - BlockPrefixSize;
   const int32_t minBlock = BlockPrefixSize + RecordHeaderSize;
   if (position < FirstPayload || !manager.InBlocks(start, minBlock)) return false;
-  char raw[16];
-  if (!manager.SeekTo(start) || !manager.ReadBytes(raw, 16)) return false;
+  // Reading ahead stays inside the blocks area, which the file holds.
+  const int64_t inBlocks = manager.DataEnd() - start;
+  const int32_t want =
+      readAhead ? static_cast<int32_t>(std::min<int64_t>(inBlocks, TRecordHead::ReadAheadSize))
+                : minBlock;
+  head.RawTaken = minBlock;
+  head.RawCount = manager.SeekTo(start) ? manager.ReadAhead(head.Raw, minBlock, want) : -1;
+  if (head.RawCount < 0) return false;
+  const char* raw = head.Raw;
   head.BlockLength = GetInt32(raw);
   head.Kind = static_cast<uint8_t>(raw[4]);
   head.Attribute = static_cast<uint8_t>(raw[5]);
@@ -68,7 +102,7 @@ bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHe
   head.UncompressedLength = GetInt32(raw + 12);
   const int64_t room = static_cast<int64_t>(head.BlockLength) - minBlock;  // for data + positions
   if (head.BlockLength < minBlock || !manager.InBlocks(start, head.BlockLength)) return false;
-  if (manager.FreeList().Overlaps(start, head.BlockLength)) return false;
+  if (manager.OverlapsFree(start, head.BlockLength)) return false;
   if (head.StoredLength < 0 || head.StoredLength > room) return false;
   if (head.Encoding == ZlibEncoding &&
       (head.UncompressedLength < 0 ||
@@ -77,18 +111,33 @@ bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHe
   return true;
 }
 
+bool TFMindex::TakeBody(TFileManager& manager, TRecordHead& head, char* to, int32_t count) {
+  const int32_t cached = std::min(count, head.RawCount - head.RawTaken);
+  if (cached > 0) {
+    std::memcpy(to, head.Raw + head.RawTaken, static_cast<size_t>(cached));
+    head.RawTaken += cached;
+  }
+  if (cached == count && cached > 0) return true;
+  return manager.ReadBytes(to + cached, count - cached);
+}
+
 void TFMindex::LoadRecord() {
   TRecordHead head;
-  if (!ReadRecordHead(manager_, position_, head)) return MarkDamaged();
+  if (!ReadRecordHead(manager_, position_, head, true)) return MarkDamaged();
   // An item's positions are only a copy of its index's: taken as a folder's
   // entries they would refer to records a second time. A key path that runs
   // through an item is refused.
   if (head.Kind == ItemRecord) return MarkDamaged();
-  // Data and positions follow the header; one read takes both.
-  std::vector<char> rest(static_cast<size_t>(head.BlockLength - BlockPrefixSize - RecordHeaderSize));
-  if (!manager_.ReadBytes(rest.data(), static_cast<int32_t>(rest.size()))) return MarkDamaged();
+  // Data and then positions follow the header; both are read (mostly out of
+  // the bytes read ahead) before anything is made of them. The data go
+  // straight into the buffer.
   TDataBuf buffer;
-  buffer.SetStored(rest.data(), head.StoredLength);
+  buffer.SetStored(nullptr, head.StoredLength);
+  std::vector<char> positions(static_cast<size_t>(head.BlockLength - BlockPrefixSize -
+                                                  RecordHeaderSize - head.StoredLength));
+  if (!TakeBody(manager_, head, buffer.StoredBytes(), head.StoredLength) ||
+      !TakeBody(manager_, head, positions.data(), static_cast<int32_t>(positions.size())))
+    return MarkDamaged();
   buffer.Kind = head.Kind;
   buffer.Attribute = head.Attribute;
   buffer.Reserved = head.Reserved;
@@ -96,11 +145,12 @@ void TFMindex::LoadRecord() {
   buffer.SetUncompressedLength(head.UncompressedLength);
   if (buffer.Encoding == ZlibEncoding && (buffer.Decompress() != 0 || buffer.IsCompressed()))
     return MarkDamaged();
-  SetText(buffer.AsText());
-  const int64_t positionBytes = static_cast<int64_t>(rest.size()) - head.StoredLength;
-  if (static_cast<int64_t>(Count()) * PositionSize > positionBytes) return MarkDamaged();
+  Clear();
+  AddTextLines(*this, buffer.Data(), static_cast<size_t>(buffer.StoredLength()));
+  if (static_cast<int64_t>(Count()) * PositionSize > static_cast<int64_t>(positions.size()))
+    return MarkDamaged();
   for (int i = 0; i < Count(); ++i)
-    SetValue(i, GetInt32(&rest[head.StoredLength + static_cast<size_t>(PositionSize) * i]));
+    SetValue(i, GetInt32(&positions[static_cast<size_t>(PositionSize) * i]));
 }
 
 int32_t TFMindex::PositionOf(const std::string& name) const {
@@ -224,27 +274,47 @@ const char* TFMindex::ReadItem(const std::string& name, TDataBuf* buffer) {
   const int32_t p = PositionOf(name);
   if (p == NoPosition) return nullptr;
   TRecordHead head;
-  if (!ReadRecordHead(manager_, p, head)) {
+  if (!ReadRecordHead(manager_, p, head, true)) {
     manager_.SetError(ReadError);
     buffer->Clear();
     return nullptr;
   }
-  buffer->Kind = head.Kind;
-  buffer->Attribute = head.Attribute;
-  buffer->Reserved = head.Reserved;
-  buffer->Encoding = head.Encoding;
-  buffer->SetStored(nullptr, head.StoredLength);
-  buffer->SetUncompressedLength(head.UncompressedLength);
-  bool sound = manager_.ReadBytes(buffer->StoredBytes(), head.StoredLength);
-  if (sound && buffer->Encoding == ZlibEncoding)
-    sound = buffer->Decompress() == 0 && !buffer->IsCompressed();
+  return ReadItemData(head, *buffer);
+}
+
+// The record's data, read from the file position just past its header.
+const char* TFMindex::ReadItemData(TRecordHead& head, TDataBuf& buffer) {
+  buffer.Kind = head.Kind;
+  buffer.Attribute = head.Attribute;
+  buffer.Reserved = head.Reserved;
+  buffer.Encoding = head.Encoding;
+  buffer.SetStored(nullptr, head.StoredLength);
+  buffer.SetUncompressedLength(head.UncompressedLength);
+  bool sound = TakeBody(manager_, head, buffer.StoredBytes(), head.StoredLength);
+  if (sound && buffer.Encoding == ZlibEncoding)
+    sound = buffer.Decompress() == 0 && !buffer.IsCompressed();
   if (!sound) {
     // Bytes that did not inflate are not the item: the caller gets nothing.
     manager_.SetError(ReadError);
-    buffer->Clear();
+    buffer.Clear();
     return nullptr;
   }
-  return buffer->Data();
+  return buffer.Data();
+}
+
+// StoredLengthOf, then ReadItem when that is above 0, with the record's head
+// read once: nothing changes the file between the two, so the second read
+// would give the same bytes and the same checks.
+const char* TFMindex::ReadItemIfStored(const std::string& name, TDataBuf* buffer) {
+  const int32_t p = PositionOf(name);
+  if (p == NoPosition) return nullptr;
+  TRecordHead head;
+  if (!ReadRecordHead(manager_, p, head, true)) {
+    manager_.SetError(ReadError);
+    return nullptr;
+  }
+  if (head.StoredLength <= 0 || !buffer) return nullptr;
+  return ReadItemData(head, *buffer);
 }
 
 int32_t TFMindex::StoredLengthOf(const std::string& name) {

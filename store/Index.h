@@ -19,7 +19,20 @@ struct TRecordHead {
   uint8_t Kind = 0, Attribute = 0, Reserved = 0, Encoding = 0;
   int32_t StoredLength = 0;        // S
   int32_t UncompressedLength = 0;  // O
+  // Bytes that follow the header, read together with it when asked for
+  // (ReadAheadSize in all, header included), so that a small record's body
+  // costs no second read. TakeBody hands them out in file order.
+  static constexpr int32_t ReadAheadSize = 4096;
+  char Raw[ReadAheadSize];
+  int32_t RawCount = 0;  // bytes in Raw
+  int32_t RawTaken = 0;  // bytes of Raw handed out (the 16 header bytes first)
 };
+
+// Adds the lines of text (length bytes, up to its first NUL) to list, split
+// at CR LF, CR or LF the way TStringList::SetText splits: a break at the very
+// end adds no empty line and an empty text adds none. Works on the bytes in
+// place, without a copy of the whole text. Values of the new lines are 0.
+void AddTextLines(util::TStringList& list, const char* text, size_t length);
 
 class TFMindex : public util::TStringList {
  public:
@@ -37,6 +50,9 @@ class TFMindex : public util::TStringList {
   int32_t WriteItem(const std::string& name, TDataBuf* buffer, bool link);
   // The item's data (inflated), or nullptr.
   const char* ReadItem(const std::string& name, TDataBuf* buffer);
+  // What ReadItem gives when StoredLengthOf(name) is above 0, else nullptr
+  // with the buffer untouched; the record's head is read only once.
+  const char* ReadItemIfStored(const std::string& name, TDataBuf* buffer);
   int32_t StoredLengthOf(const std::string& name);
   int KindOf(const std::string& name);
   // Shows name and position of every entry in a message box.
@@ -55,13 +71,21 @@ class TFMindex : public util::TStringList {
 
   // Reads and checks the head of the record at position: the block must lie
   // in the blocks area and hold the 12 header bytes and S data bytes.
-  static bool ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head);
+  // With readAhead, the bytes behind the header are read in the same read
+  // as far as the blocks area holds them (up to ReadAheadSize in all).
+  static bool ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head,
+                             bool readAhead = false);
+  // The next count bytes of the record after the ones already taken: from
+  // the bytes read ahead, and the rest from the file, which stands right
+  // behind them. False (read error) on a short read.
+  static bool TakeBody(TFileManager& manager, TRecordHead& head, char* to, int32_t count);
 
  private:
   void LoadRootPosition();
   void LoadRecord();
   void MarkDamaged();
   void WriteRecord(int32_t at, const TDataBuf& buffer);
+  const char* ReadItemData(TRecordHead& head, TDataBuf& buffer);
   int ReferencesOnWalk(int32_t position) const;
   bool OnWalk(int32_t position) const;
   void ReleaseIfUnshared(int32_t position, int expectedReferences);

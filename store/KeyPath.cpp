@@ -6,6 +6,7 @@
 
 #include "app/Version.h"
 #include "store/FileMan1.h"
+#include "util/Errors.h"
 #include "util/FileStream.h"
 
 namespace store {
@@ -63,8 +64,8 @@ bool StorablePath(const std::string& keyPath) {
 // index on the way that is not sound stops the walk before anything is
 // written; the call then reports the read error.
 template <class Work>
-int Walk(const std::string& keyPath, const std::string& storePath, Work work) {
-  TFileManager manager(storePath);
+int Walk(const std::string& keyPath, const std::string& storePath, bool mustExist, Work work) {
+  TFileManager manager(storePath, mustExist);
   if (manager.Damaged()) return manager.Result();
   std::vector<std::unique_ptr<TFMindex>> indexes;
   indexes.push_back(std::make_unique<TFMindex>(manager, nullptr, std::string()));
@@ -83,16 +84,24 @@ int Walk(const std::string& keyPath, const std::string& storePath, Work work) {
 
 int WriteStoreItem(const std::string& keyPath, TDataBuf* buffer, const std::string& storePath) {
   if (!StorablePath(keyPath)) return WriteError;
-  return Walk(keyPath, storePath, [&](TFMindex& index, const std::string& name) {
+  return Walk(keyPath, storePath, false, [&](TFMindex& index, const std::string& name) {
     index.WriteItem(name, buffer, true);
   });
 }
 
 int ReadStoreItem(const std::string& keyPath, TDataBuf* buffer, const std::string& storePath) {
-  if (!util::FileExists(storePath)) return NoError;
-  return Walk(keyPath, storePath, [&](TFMindex& index, const std::string& name) {
-    if (index.StoredLengthOf(name) > 0) index.ReadItem(name, buffer);
-  });
+  // A missing store reads as nothing. Opening the existing file tells that
+  // without looking first: only when the open fails is the file looked for,
+  // and a file that is there but cannot be opened still raises. Only the
+  // opening raises EFOpenError in a walk.
+  try {
+    return Walk(keyPath, storePath, true, [&](TFMindex& index, const std::string& name) {
+      index.ReadItemIfStored(name, buffer);
+    });
+  } catch (const util::EFOpenError&) {
+    if (!util::FileExists(storePath)) return NoError;
+    throw;
+  }
 }
 
 int RenameStoreItem(const std::string& keyPath, const std::string& newName,
@@ -102,7 +111,7 @@ int RenameStoreItem(const std::string& keyPath, const std::string& newName,
   if (newName.empty() || newName.find(KeySeparator) != std::string::npos ||
       !StorableName(newName) || !StorablePath(keyPath))
     return WriteError;
-  return Walk(keyPath, storePath, [&](TFMindex& index, const std::string& name) {
+  return Walk(keyPath, storePath, false, [&](TFMindex& index, const std::string& name) {
     const int i = index.IndexOf(name);
     if (i < 0) return;
     index.Set(i, newName);
@@ -121,7 +130,7 @@ int ReadStoreLines(util::TStringList& list, const std::string& keyPath,
   list.Clear();
   TDataBuf buffer;
   const int result = ReadStoreItem(keyPath, &buffer, storePath);
-  list.SetText(buffer.AsText());
+  AddTextLines(list, buffer.Data(), static_cast<size_t>(buffer.StoredLength()));
   return result;
 }
 
