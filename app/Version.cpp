@@ -30,6 +30,7 @@ const std::string OrgExt = ".org";
 const std::string StoreFileName = "LN.dbc";           // ProgramFileName + StoreExt
 const std::string EncryptedStoreFileName = "LN.pgp";  // StoreFileName + EncryptedStoreExt
 const std::string SeedStoreFileName = "LN.ini";       // ProgramFileName + SeedStoreExt
+const std::string QuickStartFileName = "QuickStart.rtf";
 
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 const std::string KeySeparator = "\xFF";
@@ -44,60 +45,6 @@ const std::string OutgoingMark = "\xA9";
 const std::string SpareMark = "\xAC";
 
 // --- Names the product uses; this program does not ------------------------
-const std::string Pop3DllFileName = "LNpop3.dll";
-const std::string QuickStartFileName = "QuickStart.rtf";
-const std::string QuickStartPop3FileName = "QuickStart.Pop3.rtf";
-const std::string UnzipFileName = "unzipping.exe";
-const std::string MailingListFileName = "mlist.txt";
-const std::string MixPubringFileName = "pubring.mix";
-const std::string Type2ListFileName = "type2.list";
-const std::string RemailerListFileName = "rlist.txt";
-const std::string PgpPubringFileName = "pubring.asc";
-const std::string ExeExt = "exe";
-
-const std::string MixPoolItem = "MixPool";
-const std::string UpdateOnSendItem = "UpdateOnSend";
-const std::string NymsItem = "Nyms";
-const std::string NotesItem = "Notes";
-const std::string MessagesItem = "Messages";
-const std::string DraftsItem = "Drafts";
-const std::string TemplatesItem = "Templates";
-const std::string AddressBookItem = "Address Book";
-const std::string MailboxesItem = "Mailboxes";
-const std::string UserDataItem = "User Data";
-const std::string MailQueueItem = "Mail Queue";
-const std::string ProblemsQueueItem = "Problems Queue";
-const std::string MailboxMenuItem = "Mailbox Menu";
-const std::string MailboxPosItem = "Mailbox Pos";
-const std::string StatsUrlsItem = "StatsURLs";
-const std::string HttpInfoItem = "Http Info";
-const std::string FtpProxyItem = "Ftp Proxy";
-const std::string UseFtpProxyItem = "Use Ftp Proxy";
-const std::string MixmasterItem = "Mixmaster";
-const std::string SmtpLogItem = "SmtpLog";
-const std::string Pop3LogItem = "Pop3Log";
-const std::string PopAccountsItem = "Pop Accounts";
-const std::string LastMessageIdItem = "Last Message-ID";
-const std::string UpdateSitesItem = "Update Sites";
-const std::string RandomPoolItem = "RandomPool";
-const std::string ClientCfgItem = "ClientCfg";
-
-const std::string GotMailText = "You got mail!";
-const std::string NoNewMailText = "Sorry, no new mail.";
-const std::string UserCancelText = "User cancel";
-const std::string AbortedText = "Error: aborted!";
-const std::string NewNoteTitle = "New Note";
-const std::string NewMessageTitle = "New Message";
-const std::string NewArticleTitle = "New Usenet Article";
-const std::string EncryptToField = "Encrypt-To: ";
-const std::string MixKeyBegin = "-----Begin Mix Key-----";
-
-const std::string MixExeFileName = "mix.exe";
-const std::string MixCfgFileName = "mix.cfg";
-const std::string MixTempFileName = "mix.tmp.LN";
-const std::string MixOutPattern = "out*.txt";
-const std::string MixClientConfig =
-    "###### Client Config ######\r\nSENDMAIL outfile\r\nERRLOG errlog\r\nREMAIL n";
 
 namespace {
 struct Derived {

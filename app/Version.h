@@ -3,6 +3,7 @@
 // the values derived from the running executable's path at start-up.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace app {
 
@@ -32,6 +33,7 @@ extern const std::string OrgExt;
 extern const std::string StoreFileName;  // ProgramFileName + StoreExt
 extern const std::string EncryptedStoreFileName;  // StoreFileName + EncryptedStoreExt
 extern const std::string SeedStoreFileName;  // ProgramFileName + SeedStoreExt
+extern const std::string QuickStartFileName;  // a program group shortcut's target
 
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 extern const std::string KeySeparator;
@@ -46,59 +48,60 @@ extern const std::string OutgoingMark;
 extern const std::string SpareMark;
 
 // --- Names the product uses; this program does not ------------------------
-extern const std::string Pop3DllFileName;
-extern const std::string QuickStartFileName;
-extern const std::string QuickStartPop3FileName;
-extern const std::string UnzipFileName;
-extern const std::string MailingListFileName;
-extern const std::string MixPubringFileName;
-extern const std::string Type2ListFileName;
-extern const std::string RemailerListFileName;
-extern const std::string PgpPubringFileName;
-extern const std::string ExeExt;
+// Plain constants: nothing here reads them, and as texts built at start-up
+// they would cost code in the program for nothing.
+inline constexpr std::string_view Pop3DllFileName = "LNpop3.dll";
+inline constexpr std::string_view QuickStartPop3FileName = "QuickStart.Pop3.rtf";
+inline constexpr std::string_view UnzipFileName = "unzipping.exe";
+inline constexpr std::string_view MailingListFileName = "mlist.txt";
+inline constexpr std::string_view MixPubringFileName = "pubring.mix";
+inline constexpr std::string_view Type2ListFileName = "type2.list";
+inline constexpr std::string_view RemailerListFileName = "rlist.txt";
+inline constexpr std::string_view PgpPubringFileName = "pubring.asc";
+inline constexpr std::string_view ExeExt = "exe";
 
-extern const std::string MixPoolItem;
-extern const std::string UpdateOnSendItem;
-extern const std::string NymsItem;
-extern const std::string NotesItem;
-extern const std::string MessagesItem;
-extern const std::string DraftsItem;
-extern const std::string TemplatesItem;
-extern const std::string AddressBookItem;
-extern const std::string MailboxesItem;
-extern const std::string UserDataItem;
-extern const std::string MailQueueItem;
-extern const std::string ProblemsQueueItem;
-extern const std::string MailboxMenuItem;
-extern const std::string MailboxPosItem;
-extern const std::string StatsUrlsItem;
-extern const std::string HttpInfoItem;
-extern const std::string FtpProxyItem;
-extern const std::string UseFtpProxyItem;
-extern const std::string MixmasterItem;
-extern const std::string SmtpLogItem;
-extern const std::string Pop3LogItem;
-extern const std::string PopAccountsItem;
-extern const std::string LastMessageIdItem;
-extern const std::string UpdateSitesItem;
-extern const std::string RandomPoolItem;
-extern const std::string ClientCfgItem;
+inline constexpr std::string_view MixPoolItem = "MixPool";
+inline constexpr std::string_view UpdateOnSendItem = "UpdateOnSend";
+inline constexpr std::string_view NymsItem = "Nyms";
+inline constexpr std::string_view NotesItem = "Notes";
+inline constexpr std::string_view MessagesItem = "Messages";
+inline constexpr std::string_view DraftsItem = "Drafts";
+inline constexpr std::string_view TemplatesItem = "Templates";
+inline constexpr std::string_view AddressBookItem = "Address Book";
+inline constexpr std::string_view MailboxesItem = "Mailboxes";
+inline constexpr std::string_view UserDataItem = "User Data";
+inline constexpr std::string_view MailQueueItem = "Mail Queue";
+inline constexpr std::string_view ProblemsQueueItem = "Problems Queue";
+inline constexpr std::string_view MailboxMenuItem = "Mailbox Menu";
+inline constexpr std::string_view MailboxPosItem = "Mailbox Pos";
+inline constexpr std::string_view StatsUrlsItem = "StatsURLs";
+inline constexpr std::string_view HttpInfoItem = "Http Info";
+inline constexpr std::string_view FtpProxyItem = "Ftp Proxy";
+inline constexpr std::string_view UseFtpProxyItem = "Use Ftp Proxy";
+inline constexpr std::string_view MixmasterItem = "Mixmaster";
+inline constexpr std::string_view SmtpLogItem = "SmtpLog";
+inline constexpr std::string_view Pop3LogItem = "Pop3Log";
+inline constexpr std::string_view PopAccountsItem = "Pop Accounts";
+inline constexpr std::string_view LastMessageIdItem = "Last Message-ID";
+inline constexpr std::string_view UpdateSitesItem = "Update Sites";
+inline constexpr std::string_view RandomPoolItem = "RandomPool";
+inline constexpr std::string_view ClientCfgItem = "ClientCfg";
 
-extern const std::string GotMailText;
-extern const std::string NoNewMailText;
-extern const std::string UserCancelText;
-extern const std::string AbortedText;
-extern const std::string NewNoteTitle;
-extern const std::string NewMessageTitle;
-extern const std::string NewArticleTitle;
-extern const std::string EncryptToField;
-extern const std::string MixKeyBegin;
+inline constexpr std::string_view GotMailText = "You got mail!";
+inline constexpr std::string_view NoNewMailText = "Sorry, no new mail.";
+inline constexpr std::string_view UserCancelText = "User cancel";
+inline constexpr std::string_view AbortedText = "Error: aborted!";
+inline constexpr std::string_view NewNoteTitle = "New Note";
+inline constexpr std::string_view NewMessageTitle = "New Message";
+inline constexpr std::string_view NewArticleTitle = "New Usenet Article";
+inline constexpr std::string_view EncryptToField = "Encrypt-To: ";
+inline constexpr std::string_view MixKeyBegin = "-----Begin Mix Key-----";
 
-extern const std::string MixExeFileName;
-extern const std::string MixCfgFileName;
-extern const std::string MixTempFileName;
-extern const std::string MixOutPattern;
-extern const std::string MixClientConfig;
+inline constexpr std::string_view MixExeFileName = "mix.exe";
+inline constexpr std::string_view MixCfgFileName = "mix.cfg";
+inline constexpr std::string_view MixTempFileName = "mix.tmp.LN";
+inline constexpr std::string_view MixOutPattern = "out*.txt";
+inline constexpr std::string_view MixClientConfig = "###### Client Config ######\r\nSENDMAIL outfile\r\nERRLOG errlog\r\nREMAIL n";
 
 // --- Derived from the running executable's path ----------------------------
 // InitDerivedNames runs once at start-up, before any wizard exists; reading a

@@ -40,7 +40,7 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 #include "gui/Control.h"
@@ -149,8 +149,8 @@ class TForm {
   HWND owner_ = nullptr;
   TFontSpec font_;
   std::vector<std::unique_ptr<TControl>> controls_;
-  std::unordered_map<HWND, TControl*> byHandle_;
-  std::unordered_map<int, TControl*> byId_;
+  std::map<HWND, TControl*> byHandle_;  // std::map: already linked for the fonts
+  std::map<int, TControl*> byId_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;
   int modalResult_ = mrNone;
