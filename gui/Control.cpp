@@ -191,11 +191,7 @@ void TTextBox::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* box = reinterpret_cast<TTextBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* box = WindowObject<TTextBox>(hwnd, msg, lp);
   switch (msg) {
     case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
     case WM_PAINT: {
@@ -310,11 +306,7 @@ void TPanel::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* panel = reinterpret_cast<TPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* panel = WindowObject<TPanel>(hwnd, msg, lp);
   switch (msg) {
     // Children's notifications belong to the form.
     case WM_COMMAND:

@@ -323,13 +323,8 @@ void TForm::OnClose() {
 }
 
 LRESULT CALLBACK TForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    auto* form = static_cast<TForm*>(cs->lpCreateParams);
-    form->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* form = WindowObject<TForm>(hwnd, msg, lp);
+  if (msg == WM_NCCREATE && form) form->hwnd_ = hwnd;
   if (!form) return DefDlgProcA(hwnd, msg, wp, lp);
   LRESULT result = 0;
   bool handled = false;

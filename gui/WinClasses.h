@@ -8,6 +8,18 @@ inline constexpr char kFormClass[] = "LfForm";
 inline constexpr char kContainerClass[] = "LfContainer";
 inline constexpr char kTextBoxClass[] = "LfTextBox";
 
+// The object behind one of our windows: on WM_NCCREATE the pointer passed to
+// CreateWindowEx is stored in the window's user data; every message reads it
+// back (null before creation has stored it).
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 // Registers the classes once (and the common controls).
 void RegisterWindowClasses();
 

@@ -11,6 +11,7 @@
 
 #include "app/Version.h"
 #include "uninstall/Removal.h"
+#include "tests/win32/TestFolders.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Message.h"
@@ -82,16 +83,7 @@ class RemovalFixture : public ::testing::Test {
 
   // Makes a folder (and its parents under root_) and returns its path with "\".
   std::string Dir(const std::string& rel) {
-    std::string path = root_;
-    size_t start = 0;
-    while (start < rel.size()) {
-      size_t end = rel.find('\\', start);
-      if (end == std::string::npos) end = rel.size();
-      path += rel.substr(start, end - start) + "\\";
-      CreateDirectoryA(path.c_str(), nullptr);
-      start = end + 1;
-    }
-    return path;
+    return testfolders::MakeDirs(root_, rel);
   }
   std::string File(const std::string& rel, const std::string& text = "x") {
     const std::string path = root_ + rel;

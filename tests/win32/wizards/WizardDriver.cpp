@@ -7,6 +7,7 @@
 #include "app/Version.h"
 #include "dialogs/WaitDlg.h"
 #include "gui/Pump.h"
+#include "tests/win32/TestFolders.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -175,16 +176,7 @@ void WizardFixture::Wipe() {
 }
 
 std::string WizardFixture::Dir(const std::string& rel) {
-  std::string path = root_;
-  size_t start = 0;
-  while (start < rel.size()) {
-    size_t end = rel.find('\\', start);
-    if (end == std::string::npos) end = rel.size();
-    path += rel.substr(start, end - start) + "\\";
-    CreateDirectoryA(path.c_str(), nullptr);
-    start = end + 1;
-  }
-  return path;
+  return testfolders::MakeDirs(root_, rel);
 }
 
 std::string WizardFixture::File(const std::string& rel, const std::string& text) {
