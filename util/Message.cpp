@@ -1,11 +1,6 @@
-// Message boxes: the hook, the Win32 box and the host's stderr stand-in.
+// Message boxes: the hook, then the platform's box (Message_win32.cpp, or the
+// host's stderr stand-in in Message_posix.cpp).
 #include "util/Message.h"
-
-#include <cstdio>
-
-#ifdef _WIN32
-#include "util/Win.h"
-#endif
 
 namespace util {
 
@@ -26,18 +21,10 @@ void* MainWindow() { return g_mainWindow; }
 int ShowMessage(const std::string& text, const std::string& caption, MsgButtons buttons,
                 MsgOwner owner) {
   if (g_hook) return g_hook(text, caption, buttons, owner);
-#ifdef _WIN32
-  UINT type = buttons == MsgButtons::OkCancel ? MB_OKCANCEL
-            : buttons == MsgButtons::YesNo    ? MB_YESNO
-                                              : MB_OK;
-  HWND hwnd = owner.kind == MsgOwner::MainWindow ? static_cast<HWND>(g_mainWindow)
-            : owner.kind == MsgOwner::Window     ? static_cast<HWND>(owner.window)
-                                                 : nullptr;
-  return MessageBoxA(hwnd, text.c_str(), caption.c_str(), type);
-#else
-  std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
-  return buttons == MsgButtons::YesNo ? mrYes : mrOk;
-#endif
+  void* window = owner.kind == MsgOwner::MainWindow ? g_mainWindow
+               : owner.kind == MsgOwner::Window     ? owner.window
+                                                    : nullptr;
+  return SystemMessageBox(text, caption, buttons, window);
 }
 
 }  // namespace util

@@ -37,4 +37,9 @@ MessageHook SetMessageHook(MessageHook hook);
 void SetMainWindow(void* hwnd);
 void* MainWindow();
 
+// The platform's box behind ShowMessage, without the hook: MessageBoxA owned
+// by owner (may be null) on Win32, stderr on the host. Call ShowMessage.
+int SystemMessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                     void* owner);
+
 }  // namespace util
