@@ -1,7 +1,10 @@
 // Helpers of the install-step tests (see InstallTestUtil.h).
 #include "InstallTestUtil.h"
 
+#include <stdexcept>
+
 #include "app/Version.h"
+#include "tests/win32/TestFolders.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
@@ -27,6 +30,10 @@ TTempDir::TTempDir() {
     path_ = base + util::IntToStr(++counter) + "\\";
   } while (util::DirectoryExists(path_));
   MakeDir(path_);
+  // The tests plant files here and let the code under test delete in it:
+  // never anywhere outside the prefix.
+  if (!testfolders::LiesInsidePrefix(path_))
+    throw std::runtime_error("scratch folder outside the Wine prefix: " + path_);
 }
 
 TTempDir::~TTempDir() { ForceRemoveTree(path_); }
@@ -54,6 +61,11 @@ void ForceRemoveTree(const std::string& path) {
       std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
       std::string full = dir + name;
+      // A link goes itself; what it points at is not the test's.
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (!RemoveDirectoryA(full.c_str())) DeleteFileA(full.c_str());
+        continue;
+      }
       SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         ForceRemoveTree(full);
