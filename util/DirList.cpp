@@ -59,17 +59,30 @@ int FindFiles(TStringList* target, const std::string& pattern, unsigned attrMask
   return found.Count();
 }
 
-bool DeleteDirTree(std::string& dir) {
+bool DeleteDirTree(std::string& dir) { return DeleteDirTree(dir, std::string()); }
+
+bool DeleteDirTree(std::string& dir, const std::string& keep) {
   if (dir.empty() || !DirectoryExists(dir)) return false;
   dir = AppendBackslash(dir);
+  if (!keep.empty()) {
+    const std::string self = NormaliseDir(dir);
+    if (self == keep || NormalisedInside(self, keep)) return false;
+  }
 
   TStringList files, subdirs;
   ListDirectory(dir, files, subdirs);
   // Below the top, a folder that resists removal simply stays; the final
-  // RemoveDirectoryA then fails and reports it.
+  // RemoveDirectoryA then fails and reports it. So does a folder on the way
+  // to the kept one.
   for (const std::string& sub : subdirs.Lines()) {
     std::string shortForm = GetShortPath(sub);
-    DeleteDirTree(shortForm);
+    std::string keepBelow;
+    if (!keep.empty()) {
+      const std::string self = NormaliseDir(shortForm);
+      if (self == keep) continue;
+      if (NormalisedInside(keep, self)) keepBelow = keep;
+    }
+    DeleteDirTree(shortForm, keepBelow);
   }
   for (const std::string& file : files.Lines()) DeleteFileA(file.c_str());
   return RemoveDirectoryA(dir.c_str()) != 0;

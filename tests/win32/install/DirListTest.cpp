@@ -7,11 +7,13 @@
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
+#include "util/Text.h"
 #include "util/Win.h"
 
 namespace {
 
 using lftest::MakeDir;
+using lftest::ReadFileText;
 using lftest::TTempDir;
 using lftest::WriteFileText;
 
@@ -135,6 +137,51 @@ TEST(DirListTest, DeleteDirTreeOnEmptyOrMissingPathTouchesNothing) {
   WriteFileText(file, "f");
   EXPECT_FALSE(util::DeleteDirTree(file));
   EXPECT_TRUE(util::FileExists(file));
+}
+
+// A tree removal told to leave one folder: that folder stays whole, and so
+// does every folder on the way to it; everything around goes. Named in any
+// spelling that normalises alike.
+TEST(DirListTest, DeleteDirTreeLeavesTheKeptFolderAndThePathToIt) {
+  TTempDir tmp;
+  const std::string root = tmp / "tree";
+  MakeDir(root);
+  MakeDir(root + "\\a");
+  MakeDir(root + "\\a\\Kept Folder");
+  MakeDir(root + "\\a\\Kept Folder\\inner");
+  MakeDir(root + "\\a\\beside");
+  MakeDir(root + "\\other");
+  WriteFileText(root + "\\a\\Kept Folder\\LN.dbc", "kept");
+  WriteFileText(root + "\\a\\Kept Folder\\inner\\x.txt", "kept too");
+  WriteFileText(root + "\\a\\beside\\gone.txt", "g");
+  WriteFileText(root + "\\a\\gone.txt", "g");
+  WriteFileText(root + "\\other\\gone.txt", "g");
+  WriteFileText(root + "\\gone.txt", "g");
+  const std::string keep = util::NormaliseDir(util::UpperCase(root + "\\a\\kept folder"));
+  ASSERT_FALSE(keep.empty());
+
+  std::string dir = root;
+  EXPECT_FALSE(util::DeleteDirTree(dir, keep));
+  EXPECT_EQ(dir, root + "\\");
+  EXPECT_EQ(ReadFileText(root + "\\a\\Kept Folder\\LN.dbc"), "kept");
+  EXPECT_EQ(ReadFileText(root + "\\a\\Kept Folder\\inner\\x.txt"), "kept too");
+  EXPECT_FALSE(util::DirectoryExists(root + "\\a\\beside"));
+  EXPECT_FALSE(util::FileExists(root + "\\a\\gone.txt"));
+  EXPECT_FALSE(util::DirectoryExists(root + "\\other"));
+  EXPECT_FALSE(util::FileExists(root + "\\gone.txt"));
+
+  // The kept folder itself, or one inside it, as the tree: nothing happens.
+  for (const std::string& top : {root + "\\a\\Kept Folder", root + "\\a\\Kept Folder\\inner"}) {
+    std::string d = top;
+    EXPECT_FALSE(util::DeleteDirTree(d, keep));
+    EXPECT_TRUE(util::DirectoryExists(top));
+  }
+  EXPECT_TRUE(util::FileExists(root + "\\a\\Kept Folder\\inner\\x.txt"));
+
+  // Told to keep nothing, it is the plain tree removal.
+  std::string again = root;
+  EXPECT_TRUE(util::DeleteDirTree(again, std::string()));
+  EXPECT_FALSE(util::DirectoryExists(root));
 }
 
 }  // namespace
