@@ -113,12 +113,24 @@ void TRemoval::DeleteMixFiles() {
   const std::string dir = util::AppendBackslash(in_.MixDir);
   util::TStringList files, subdirs;
   if (ListHome(dir, files, subdirs)) {
-    for (const std::string& file : files.Lines()) DeleteFileA(file.c_str());
+    // Mixmaster's home may be the product's home, or hold it inside its
+    // "pool": the product's store there is never Mixmaster's to delete.
+    const std::string appHome = util::NormaliseDir(in_.AppDir);
+    const bool sharedHome = !appHome.empty() && util::NormaliseDir(dir) == appHome;
+    for (const std::string& file : files.Lines()) {
+      if (sharedHome && IsKeptStoreFile(util::ExtractFileName(file))) continue;
+      DeleteFileA(file.c_str());
+    }
     bool poolGone = true;
     const int pool = subdirs.IndexOf(dir + kPoolFolder);
     if (pool >= 0) {
       std::string poolDir = subdirs[pool];
-      poolGone = util::DeleteDirTree(poolDir);
+      // The product's home in the pool stays whole, with the folders on the
+      // way to it: sorting it out is the product's own removal's work. (A
+      // pool inside the product's home is Mixmaster's and goes.)
+      const std::string normPool = util::NormaliseDir(poolDir);
+      const bool homeInPool = appHome == normPool || util::NormalisedInside(appHome, normPool);
+      poolGone = util::DeleteDirTree(poolDir, homeInPool ? appHome : std::string());
       subdirs.Delete(pool);
     }
     // Any other subfolder is the user's: the home folder then stays.

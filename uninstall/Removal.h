@@ -59,15 +59,21 @@ class TRemoval {
   // the folder itself stay. A protected folder (IsProtectedFolder) is skipped.
   void DeleteAppFiles();
   // Deletes the files of MixDir and its "pool" tree, then the folder itself
-  // when nothing else is left. A protected folder is skipped.
+  // when nothing else is left. A protected folder is skipped. The product's
+  // home (AppDir) is not Mixmaster's to clear: when it is MixDir, its kept
+  // store files (IsKeptStoreFile) stay; when it lies in the pool, the pool
+  // removal leaves it, its content and every folder on the way to it, so
+  // the pool and Mixmaster's home then stay.
   void DeleteMixFiles();
   // Delete the registry keys whole (HKEY_CURRENT_USER).
   void DeleteAppKey();
   void DeleteMixKey();
 
-  // The store files that the product's removal keeps, lower case: the base
-  // name of ProgramFileName with StoreExt, EncryptedStoreExt and
-  // EncryptedStoreExt + BackupExt.
+  // The store files that the product's removal keeps, and that no step of
+  // the removal deletes from the product's home, in any letter case: the
+  // base name of ProgramFileName with StoreExt, EncryptedStoreExt and
+  // EncryptedStoreExt + BackupExt. This is the one list of the store's files:
+  // a companion file the store keeps beside itself belongs here.
   static bool IsKeptStoreFile(const std::string& fileName);
 
  private:

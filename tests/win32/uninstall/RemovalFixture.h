@@ -60,6 +60,8 @@ class RemovalFixture : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
     Wipe();
     ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    // Every test here deletes files: never anywhere outside the prefix.
+    ASSERT_TRUE(testfolders::LiesInsidePrefix(root_)) << root_;
     util::TRegistry().DeleteKey(app::ProductRegistryKey);
     util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
     oldHook_ = util::SetMessageHook([this](const std::string& text, const std::string& caption,
@@ -89,6 +91,10 @@ class RemovalFixture : public ::testing::Test {
     const std::string path = root_ + rel;
     EXPECT_TRUE(util::WriteWholeFile(path, text)) << path;
     return path;
+  }
+  std::string Read(const std::string& rel) {
+    std::string text;
+    return util::ReadWholeFile(root_ + rel, text) ? text : std::string("<missing>");
   }
   bool Exists(const std::string& rel) {
     const std::string path = root_ + rel;

@@ -176,3 +176,108 @@ TEST_F(RemovalTest, NoDdeServerShowsErrorWritesNoGroupLineAndRemovesTheRest) {
   EXPECT_FALSE(Exists("App\\readme.txt"));
   EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
 }
+
+// The product and Mixmaster in one folder, both chosen (the wizard then
+// checks both): Mixmaster's file step takes every file there but the
+// product's store, in either order and however the folder is spelled.
+TEST_F(RemovalTest, SharedHomeKeepsTheProductStoreAndEverythingElseGoes) {
+  const std::string store("LNDBC\0\x01\xff store bytes", 20);
+  for (bool appFirst : {true, false}) {
+    SCOPED_TRACE(appFirst ? "product first" : "Mixmaster first");
+    lines_.clear();
+    link_ = std::make_shared<LinkLog>();
+    const std::string home = Dir("Shared");
+    File("Shared\\LN.dbc", store);
+    File("Shared\\ln.PGP", "encrypted");
+    File("Shared\\Ln.Pgp.Bak", "backup");
+    for (const char* other : {"Shared\\LN.exe", "Shared\\UninstLN.exe", "Shared\\mix.exe",
+                              "Shared\\mix.cfg", "Shared\\ln.dbc.old", "Shared\\LN.ini"})
+      File(other);
+    Dir("Shared\\pool");
+    File("Shared\\pool\\m1.txt");
+    // The two values may spell the one folder differently.
+    const std::string mixDir = appFirst ? home : util::UpperCase(util::StripBackslash(home));
+    MakeKeys(home, mixDir);
+
+    auto removal = MakeRemoval({home, mixDir, "Lanternfell", appFirst, true, true});
+    removal->RunRemovals();
+    removal->Finish();
+
+    EXPECT_EQ(Read("Shared\\LN.dbc"), store);
+    EXPECT_EQ(Read("Shared\\ln.PGP"), "encrypted");
+    EXPECT_EQ(Read("Shared\\Ln.Pgp.Bak"), "backup");
+    for (const char* gone : {"Shared\\LN.exe", "Shared\\UninstLN.exe", "Shared\\mix.exe",
+                             "Shared\\mix.cfg", "Shared\\ln.dbc.old", "Shared\\LN.ini",
+                             "Shared\\pool"})
+      EXPECT_FALSE(Exists(gone)) << gone;
+    EXPECT_TRUE(util::DirectoryExists(home));
+    EXPECT_EQ(lines_, appFirst ? Join(kAppLines, kMixLines) : Join(kMixLines, kAppLines));
+    EXPECT_EQ(link_->commands, Lines{"[DeleteGroup(Lanternfell)]"});
+    EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+    EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
+    EXPECT_TRUE(boxes_.empty());
+    Wipe();
+    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+  }
+}
+
+// The product's home inside Mixmaster's pool, or the pool itself: the pool
+// removal clears everything around it but leaves the home, what is in it and
+// the folders on the way to it; the product's own removal then takes its
+// files but the store. Mixmaster's home stays, as when anything resists.
+TEST_F(RemovalTest, ProductHomeInsidePoolKeepsTheStoreAndThePathToIt) {
+  const std::string store("LNDBC\0\x02\xfe pooled store", 21);
+  for (bool homeIsPool : {false, true}) {
+    for (bool productChosen : {true, false}) {
+      SCOPED_TRACE(std::string(homeIsPool ? "home is the pool" : "home deep in the pool") +
+                   (productChosen ? ", both chosen" : ", Mixmaster only"));
+      lines_.clear();
+      const std::string mixHome = Dir("Mix");
+      File("Mix\\mix.exe");
+      Dir("Mix\\pool\\old");
+      File("Mix\\pool\\old\\m0.txt");
+      File("Mix\\pool\\m1.txt");
+      Dir("Mix\\pool\\users\\other");
+      File("Mix\\pool\\users\\other\\m2.txt");
+      File("Mix\\pool\\users\\m3.txt");
+      const std::string appRel = homeIsPool ? "Mix\\Pool" : "Mix\\pool\\users\\Lanternfell";
+      const std::string appHome = Dir(appRel);
+      File(appRel + "\\LN.DBC", store);
+      File(appRel + "\\ln.pgp.bak", "backup");
+      File(appRel + "\\readme.txt");
+      Dir(appRel + "\\Mail");
+      File(appRel + "\\Mail\\letter.txt", "letter");
+      MakeKeys(appHome, mixHome);
+
+      // The wizard removes Mixmaster first when the product lies inside it.
+      auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", false, productChosen, true});
+      removal->RunRemovals();
+
+      EXPECT_EQ(Read(appRel + "\\LN.DBC"), store);
+      EXPECT_EQ(Read(appRel + "\\ln.pgp.bak"), "backup");
+      EXPECT_EQ(Read(appRel + "\\Mail\\letter.txt"), "letter");
+      EXPECT_TRUE(util::DirectoryExists(appHome));
+      EXPECT_TRUE(util::DirectoryExists(mixHome));
+      EXPECT_FALSE(Exists("Mix\\mix.exe"));
+      // Only the product's own removal deletes files in its home.
+      EXPECT_EQ(Exists(appRel + "\\readme.txt"), !productChosen);
+      if (homeIsPool) {
+        // All of the pool is the product's home: its subfolders stay.
+        EXPECT_EQ(Exists("Mix\\pool\\m1.txt"), !productChosen);
+        EXPECT_TRUE(Exists("Mix\\pool\\old\\m0.txt"));
+        EXPECT_TRUE(Exists("Mix\\pool\\users\\other\\m2.txt"));
+      } else {
+        for (const char* gone : {"Mix\\pool\\old", "Mix\\pool\\m1.txt", "Mix\\pool\\users\\other",
+                                 "Mix\\pool\\users\\m3.txt"})
+          EXPECT_FALSE(Exists(gone)) << gone;
+      }
+      Lines expected = kMixLines;
+      if (productChosen) expected.insert(expected.end(), kAppLines.begin(), kAppLines.end());
+      EXPECT_EQ(lines_, expected);
+      EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
+      EXPECT_EQ(KeyExists(app::ProductRegistryKey), !productChosen);
+      Wipe();
+      ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    }
+  }
+}
