@@ -6,6 +6,8 @@
 
 #include "util/Paths.h"
 #include "util/Win.h"
+// After windows.h; WIN32_LEAN_AND_MEAN leaves it out.
+#include <shlobj.h>
 
 namespace uninstall {
 
@@ -42,7 +44,58 @@ bool IsOrContains(const std::string& dir, const std::string& systemFolder) {
   return !s.empty() && (dir == s || util::NormalisedInside(s, dir));
 }
 
+// The shell's folders that hold what belongs to the user, to the system or
+// to every program: the profile and its well-known folders, the Start menu,
+// the AppData folders, the Program Files folders, the public ones.
+const int kShellFolders[] = {
+    // the user's own
+    CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
+    CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_STARTMENU, CSIDL_PROGRAMS, CSIDL_STARTUP, CSIDL_SENDTO,
+    CSIDL_RECENT, CSIDL_TEMPLATES, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_INTERNET_CACHE,
+    CSIDL_COOKIES, CSIDL_HISTORY, CSIDL_ADMINTOOLS,
+    // every user's
+    CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
+    CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP, CSIDL_COMMON_TEMPLATES,
+    CSIDL_COMMON_MUSIC, CSIDL_COMMON_PICTURES, CSIDL_COMMON_VIDEO, CSIDL_COMMON_FAVORITES,
+    CSIDL_COMMON_ADMINTOOLS,
+    // the programs' and the system's
+    CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+    CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_FONTS, CSIDL_RESOURCES, CSIDL_WINDOWS, CSIDL_SYSTEM,
+    CSIDL_SYSTEMX86,
+};
+
+// A 32-bit program on 64-bit Windows is shown "Program Files (x86)" under
+// both Program Files names, and the shell will not name the 64-bit programs'
+// folders to it; the system hands them over in these variables instead.
+const char* const kNativeProgramFolders[] = {"ProgramW6432", "CommonProgramW6432"};
+
+// Calls visit(path) for each well-known folder the system names now, until
+// visit returns true; returns whether one did.
+template <typename Visit>
+bool AnyWellKnownFolder(Visit visit) {
+  char path[MAX_PATH * 2];
+  for (int csidl : kShellFolders) {
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) &&
+        path[0] && visit(path))
+      return true;
+  }
+  for (const char* name : kNativeProgramFolders) {
+    const DWORD n = GetEnvironmentVariableA(name, path, sizeof(path));
+    if (n && n < sizeof(path) && visit(path)) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::vector<std::string> WellKnownFolders() {
+  std::vector<std::string> folders;
+  AnyWellKnownFolder([&](const char* path) {
+    folders.push_back(path);
+    return false;
+  });
+  return folders;
+}
 
 bool IsAbsoluteFolderPath(const std::string& dir) {
   if (dir.size() >= 3 && IsDriveLetter(dir[0]) && dir[1] == ':' && IsSeparator(dir[2])) return true;
@@ -72,8 +125,10 @@ bool IsProtectedFolder(const std::string& dir) {
   if (full.empty()) return true;
   const std::string normalised = util::NormaliseDir(full);
   if (normalised.empty() || IsRootForm(normalised)) return true;
-  return IsOrContains(normalised, util::GetWindowsDir()) ||
-         IsOrContains(normalised, util::GetSystemDir());
+  if (IsOrContains(normalised, util::GetWindowsDir()) ||
+      IsOrContains(normalised, util::GetSystemDir()))
+    return true;
+  return AnyWellKnownFolder([&](const char* known) { return IsOrContains(normalised, known); });
 }
 
 bool IsSafeGroupName(const std::string& name) {

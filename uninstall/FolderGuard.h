@@ -4,6 +4,7 @@
 // deleting a Start-menu folder outside the product's own group.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace uninstall {
 
@@ -23,9 +24,19 @@ bool IsRootForm(const std::string& normalised);
 //     separators) has no normalised form (missing, or no short form), so it
 //     cannot be compared;
 //   - the normalised form is a drive or share root ("C:" and "C:\" alike);
-//   - it is the Windows folder or the system folder, or contains either.
+//   - it is the Windows folder or the system folder, or one of the
+//     WellKnownFolders, or contains any of them. A folder inside one of them
+//     (Documents\Lanternfell) is an ordinary home.
 // The check only asks the file system for names; it never lists a folder.
 bool IsProtectedFolder(const std::string& dir);
+
+// The shell's folder locations that are the user's, the system's or every
+// program's, as the shell names them now (missing ones left out): the
+// profile, Desktop, Documents and the other personal folders, the Start menu
+// and its Programs folder, the AppData folders, the Program Files folders
+// (on 64-bit Windows the 64-bit ones too), the public folders (their parent,
+// the public profile, contains them), Fonts, Windows and system.
+std::vector<std::string> WellKnownFolders();
 
 // True when name can be sent as the program group of "[DeleteGroup(name)]"
 // without naming anything outside the Programs folder and

@@ -90,3 +90,127 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
   DeleteFileA(poolSentinel.c_str());
   if (madePool) RemoveDirectoryA("C:\\pool");
 }
+
+namespace {
+
+std::string Env(const char* name) {
+  char buf[MAX_PATH * 2] = {};
+  const DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
+  return n && n < sizeof(buf) ? std::string(buf) : std::string();
+}
+
+// Where the system recorded the user's shell folders: a second source,
+// beside the environment, that does not ask the shell as the guard does.
+std::string ShellFolderValue(const char* name) {
+  util::TRegistry reg;
+  if (!reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false))
+    return std::string();
+  return reg.ReadString(name);
+}
+
+}  // namespace
+
+// The shell's well-known folders and every folder that contains one are
+// protected; a folder inside one is an ordinary home.
+TEST_F(FolderGuardTest, WellKnownFoldersAndTheirAncestorsAreProtected) {
+  const std::string profile = Env("USERPROFILE"), programFiles = Env("ProgramFiles");
+  const std::string appData = Env("APPDATA"), desktop = ShellFolderValue("Desktop");
+  const std::string documents = ShellFolderValue("Personal");
+  ASSERT_FALSE(profile.empty());
+  ASSERT_FALSE(programFiles.empty());
+  ASSERT_FALSE(appData.empty());
+  ASSERT_FALSE(desktop.empty());
+  ASSERT_FALSE(documents.empty());
+
+  std::vector<std::string> known = {profile,
+                                    programFiles,
+                                    appData,
+                                    desktop,
+                                    documents,
+                                    ShellFolderValue("Start Menu"),
+                                    ShellFolderValue("Programs"),
+                                    ShellFolderValue("Local AppData")};
+  // Present where they exist: the 64-bit Program Files folders beside the
+  // 32-bit ones, the public profile, the machine's AppData.
+  for (const char* name :
+       {"ProgramFiles(x86)", "ProgramW6432", "CommonProgramFiles", "CommonProgramW6432", "PUBLIC",
+        "ProgramData", "ALLUSERSPROFILE", "LOCALAPPDATA"})
+    known.push_back(Env(name));
+  int checked = 0;
+  for (const std::string& dir : known) {
+    if (dir.empty() || !util::DirectoryExists(dir)) continue;
+    ++checked;
+    for (const std::string& spelling :
+         {dir, util::AppendBackslash(dir), util::UpperCase(dir), util::GetShortPath(dir)})
+      EXPECT_TRUE(IsProtectedFolder(spelling)) << spelling;
+  }
+  EXPECT_GE(checked, 8);
+  // A folder that contains one: the folder of all profiles.
+  EXPECT_TRUE(IsProtectedFolder(util::ExtractFilePath(profile))) << profile;
+
+  // Folders inside them are ordinary homes.
+  for (const std::string& dir : {documents, programFiles, appData, desktop, profile}) {
+    ASSERT_TRUE(testfolders::LiesInsidePrefix(dir)) << dir;
+    const std::string inside = util::AppendBackslash(dir) + "Lanternfell Guard Test";
+    CreateDirectoryA(inside.c_str(), nullptr);
+    EXPECT_FALSE(IsProtectedFolder(inside)) << inside;
+    EXPECT_FALSE(IsProtectedFolder(inside + "\\")) << inside;
+    RemoveDirectoryA(inside.c_str());
+  }
+
+  // The guard's own list names them too, each once found through the shell.
+  const std::vector<std::string> listed = uninstall::WellKnownFolders();
+  auto lists = [&](const std::string& dir) {
+    for (const std::string& l : listed)
+      if (util::SameDir(l, dir)) return true;
+    return false;
+  };
+  for (const std::string& dir : {profile, programFiles, appData, desktop, documents})
+    EXPECT_TRUE(lists(dir)) << dir;
+  if (!Env("ProgramW6432").empty()) {
+    EXPECT_TRUE(lists(Env("ProgramW6432")));
+  }
+}
+
+// A home recorded as the profile folder, the Desktop, Documents or a Program
+// Files folder: neither removal deletes anything there, the steps report as
+// always and both registry keys go.
+TEST_F(FolderGuardTest, HomeInAWellKnownFolderLosesNothing) {
+  std::vector<std::string> homes = {Env("USERPROFILE"), ShellFolderValue("Desktop"),
+                                    ShellFolderValue("Personal"), Env("ProgramFiles")};
+  if (!Env("ProgramW6432").empty()) homes.push_back(Env("ProgramW6432"));
+  for (size_t i = 0; i < homes.size(); ++i) {
+    const std::string& home = homes[i];
+    SCOPED_TRACE(home);
+    ASSERT_FALSE(home.empty());
+    // Plant nothing unless the folder is really inside the prefix.
+    ASSERT_TRUE(testfolders::LiesInsidePrefix(home));
+    const std::string dir = util::AppendBackslash(home);
+    const std::vector<std::string> sentinels = {dir + "lanternfell-guard-sentinel.txt",
+                                                dir + "LN.dbc-guard-sentinel",
+                                                dir + "Lanternfell Guard Sentinel.exe"};
+    lines_.clear();
+    for (const std::string& s : sentinels) ASSERT_TRUE(util::WriteWholeFile(s, "keep me")) << s;
+    const bool madePool = CreateDirectoryA((dir + "pool").c_str(), nullptr) != 0;
+    const std::string poolSentinel = dir + "pool\\lanternfell-guard-sentinel.txt";
+    ASSERT_TRUE(util::WriteWholeFile(poolSentinel, "keep me"));
+
+    // Spelled as recorded, or in capitals without the backslash.
+    const std::string spelling = i % 2 ? util::StripBackslash(util::UpperCase(dir)) : dir;
+    MakeKeys(spelling, spelling, "Lanternfell");
+    auto removal = MakeRemoval({spelling, spelling, "Lanternfell", true, true, true});
+    removal->RemoveApp();
+    removal->RemoveMix();
+    for (const std::string& s : sentinels) EXPECT_TRUE(util::FileExists(s)) << s;
+    EXPECT_TRUE(util::FileExists(poolSentinel));
+    EXPECT_EQ(lines_,
+              (Lines{"Removing Lanternfell...", "   program group...done",
+                     "   program files...done", "   registry key...done", "Removing Mixmaster...",
+                     "   program files...done", "   registry key...done"}));
+    EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+    EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
+    for (const std::string& s : sentinels) DeleteFileA(s.c_str());
+    DeleteFileA(poolSentinel.c_str());
+    if (madePool) RemoveDirectoryA((dir + "pool").c_str());
+  }
+}
