@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "app/Version.h"
 #include "util/Paths.h"
+#include "util/Text.h"
 #include "util/Win.h"
 // After windows.h; WIN32_LEAN_AND_MEAN leaves it out.
 #include <shlobj.h>
@@ -144,6 +146,10 @@ bool IsSafeGroupName(const std::string& name) {
     if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return false;
   }
   return true;
+}
+
+bool IsOwnGroupName(const std::string& name) {
+  return util::LowerCase(name) == util::LowerCase(app::ProductName);
 }
 
 }  // namespace uninstall

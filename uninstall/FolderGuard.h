@@ -46,4 +46,8 @@ std::vector<std::string> WellKnownFolders();
 // allowed (it names no group).
 bool IsSafeGroupName(const std::string& name);
 
+// True when name is the program group that setup makes: ProductName, in any
+// letter case. Setup records no other name under "Program Group".
+bool IsOwnGroupName(const std::string& name);
+
 }  // namespace uninstall

@@ -71,8 +71,17 @@ void TRemoval::RemoveMix() {
 }
 
 bool TRemoval::RemoveProgramGroup() {
+  // No group was made: an empty DeleteGroup has no defined meaning for the
+  // shell, so there is nothing to say to it.
+  if (in_.GroupName.empty()) {
+    Step(GroupDoneLine);
+    return true;
+  }
   if (!link_) link_ = std::make_unique<TDdeClientConv>();
-  if (!IsSafeGroupName(in_.GroupName) || !link_->Open()) {
+  // Setup only ever records ProductName as the group; any other name is
+  // another program's group ("Startup", "Accessories") and is not ours to
+  // delete.
+  if (!IsOwnGroupName(in_.GroupName) || !IsSafeGroupName(in_.GroupName) || !link_->Open()) {
     util::ShowMessage("Unable to remove " + app::ProductName + " program group!", "Error");
     return false;
   }

@@ -49,11 +49,13 @@ class TRemoval {
   // "Removing Mixmaster...", files, registry key.
   void RemoveMix();
 
-  // Sends "[DeleteGroup(" + GroupName + ")]" to Program Manager. When no
-  // conversation opens, or the group name is not safe to send
-  // (IsSafeGroupName), shows "Unable to remove ... program group!" and writes
-  // no progress line; otherwise the line follows, also after a failed send.
-  // True when the command was handed over.
+  // Sends "[DeleteGroup(" + GroupName + ")]" to Program Manager. An empty
+  // GroupName (no group was made) opens no conversation, sends nothing and
+  // writes the progress line. When the name is not the product's own
+  // (IsOwnGroupName), or no conversation opens, shows "Unable to remove ...
+  // program group!" and writes no progress line; otherwise the line follows,
+  // also after a failed send. True when nothing is left to do: the command
+  // was handed over, or there was no group.
   bool RemoveProgramGroup();
   // Deletes the files of AppDir but the message store files; subfolders and
   // the folder itself stay. A protected folder (IsProtectedFolder) is skipped.

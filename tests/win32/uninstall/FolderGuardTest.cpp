@@ -72,7 +72,7 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
     SCOPED_TRACE(dir);
     lines_.clear();
     MakeKeys(dir, dir);
-    auto removal = MakeRemoval({dir, dir, "LanternfellTest", true, true, true});
+    auto removal = MakeRemoval({dir, dir, "Lanternfell", true, true, true});
     removal->RemoveApp();
     removal->RemoveMix();
     EXPECT_TRUE(util::FileExists(sentinel));

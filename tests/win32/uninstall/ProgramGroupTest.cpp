@@ -20,19 +20,67 @@ class ProgramGroupTest : public RemovalFixture {
   }
 };
 
-TEST_F(ProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulAlsoForAnAbsentGroup) {
+// The group name goes out as recorded, in any letter case; an absent group
+// (empty value) opens no conversation and sends nothing, yet the step
+// reports as done.
+TEST_F(ProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbsentGroup) {
   TestDdeServer server("LFTESTPROGMAN");
   ASSERT_TRUE(server.Ready());
 
   EXPECT_TRUE(MakeDdeRemoval("", "LFTESTPROGMAN")->RemoveProgramGroup());
+  EXPECT_TRUE(MakeDdeRemoval("LANTERNFELL", "LFTESTPROGMAN")->RemoveProgramGroup());
   EXPECT_TRUE(MakeDdeRemoval("Lanternfell", "LFTESTPROGMAN")->RemoveProgramGroup());
 
+  // Commands arrive in the order sent: an empty one would come first.
   const Lines got = server.WaitForCommands(2);
   ASSERT_EQ(got.size(), 2u);
-  EXPECT_EQ(got[0], std::string("[DeleteGroup()]\0", 16));
+  EXPECT_EQ(got[0], std::string("[DeleteGroup(LANTERNFELL)]\0", 27));
   EXPECT_EQ(got[1], std::string("[DeleteGroup(Lanternfell)]\0", 27));
   EXPECT_TRUE(boxes_.empty());
-  EXPECT_EQ(lines_, (Lines{"   program group...done", "   program group...done"}));
+  EXPECT_EQ(lines_, (Lines{"   program group...done", "   program group...done",
+                           "   program group...done"}));
+
+  // Through the recording seam: not even a conversation for the empty name.
+  lines_.clear();
+  auto removal = MakeRemoval({"", "", "", true, true, false});
+  EXPECT_TRUE(removal->RemoveProgramGroup());
+  EXPECT_EQ(link_->opens, 0);
+  EXPECT_TRUE(link_->commands.empty());
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(lines_, Lines{"   program group...done"});
+}
+
+// "Program Group" naming another program's group: nothing is sent, the box
+// says the group could not be removed, and the product's files and registry
+// key go all the same.
+TEST_F(ProgramGroupTest, AnotherProgramsGroupIsNeverSent) {
+  for (const std::string name : {"Startup", "Accessories", "StartUp\\..\\Accessories",
+                                 "Lanternfell Tools", "Lanternfell ", "Tools\\Lanternfell"}) {
+    SCOPED_TRACE(name);
+    boxes_.clear();
+    lines_.clear();
+    link_ = std::make_shared<LinkLog>();
+    const std::string home = Dir("App");
+    File("App\\readme.txt");
+    File("App\\LN.dbc", "store");
+    MakeKeys(home, "", name);
+
+    auto removal = MakeRemoval({home, "", name, true, true, false});
+    removal->RunRemovals();
+
+    EXPECT_EQ(link_->opens, 0);
+    EXPECT_TRUE(link_->commands.empty());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Unable to remove Lanternfell program group!");
+    EXPECT_EQ(boxes_[0].caption, "Error");
+    EXPECT_EQ(boxes_[0].buttons, util::MsgButtons::Ok);
+    EXPECT_EQ(boxes_[0].owner, util::MsgOwner::MainWindow);
+    EXPECT_EQ(lines_, (Lines{"Removing Lanternfell...", "   program files...done",
+                             "   registry key...done"}));
+    EXPECT_FALSE(Exists("App\\readme.txt"));
+    EXPECT_EQ(Read("App\\LN.dbc"), "store");
+    EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  }
 }
 
 TEST_F(ProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillClose) {
@@ -92,7 +140,7 @@ TEST_F(ProgramGroupTest, WineShellDeletesTheGroupFolder) {
       reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false));
   const std::string programs = reg.ReadString("Programs");
   ASSERT_FALSE(programs.empty());
-  const std::string group = "Lanternfell Removal Test";
+  const std::string group = app::ProductName;
   const std::string folder = programs + "\\" + group;
   CreateDirectoryA(folder.c_str(), nullptr);
   ASSERT_TRUE(util::DirectoryExists(folder));

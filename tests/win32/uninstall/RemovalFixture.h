@@ -103,7 +103,7 @@ class RemovalFixture : public ::testing::Test {
 
   // Both registry keys, each with a value and a subkey.
   void MakeKeys(const std::string& appDir, const std::string& mixDir,
-                const std::string& group = "LanternfellTest") {
+                const std::string& group = "Lanternfell") {
     util::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey + "\\Sub\\Deeper", true));
     reg.WriteString("x", "y");

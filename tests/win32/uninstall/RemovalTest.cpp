@@ -114,7 +114,7 @@ TEST_F(RemovalTest, ProgressListFollowsTheChosenOrder) {
     File("Mix\\mix.exe");
     MakeKeys(appHome, mixHome);
 
-    auto removal = MakeRemoval({appHome, mixHome, "LanternfellTest", appFirst, true, true});
+    auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", appFirst, true, true});
     removal->RunRemovals();
     removal->Finish();
 
@@ -131,7 +131,7 @@ TEST_F(RemovalTest, MixmasterOnlyLeavesTheProductAlone) {
   File("App\\readme.txt");
   MakeKeys(appHome, mixHome);
 
-  auto removal = MakeRemoval({appHome, mixHome, "LanternfellTest", true, false, true});
+  auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", true, false, true});
   removal->RunRemovals();
   removal->Finish();
 

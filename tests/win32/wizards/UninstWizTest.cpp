@@ -17,7 +17,8 @@ using wiztest::Press;
 
 namespace {
 
-const std::string kGroup = "LanternfellWizTest";
+// The only group name setup records.
+const std::string kGroup = "Lanternfell";
 
 class UninstWizTest : public wiztest::WizardFixture {
  protected:
