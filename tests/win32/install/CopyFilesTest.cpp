@@ -122,6 +122,38 @@ TEST_F(CopyProgramFilesTest, ReinstallKeepsTheExistingStore) {
   EXPECT_EQ(ReadFileText(home + "LN.ini"), "seed store");
 }
 
+// A distribution that carries store files: each one that home already has
+// (in whatever letter case) stays byte for byte; one that home lacks is
+// copied like any other file, and everything else is installed as always.
+TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
+  const std::string mail("LNDBC\0\x01\xff the user's mail", 24);
+  WriteFileText(dist_ + "\\LN.dbc", "distribution store");
+  WriteFileText(dist_ + "\\LN.pgp", "distribution encrypted store");
+  WriteFileText(dist_ + "\\ln.PGP.BAK", "distribution backup");
+  const std::string home = tmp_ / "home\\";
+  MakeDir(home);
+  WriteFileText(home + "ln.DBC", mail);
+  WriteFileText(home + "LN.PGP.bak", "the user's backup");
+  WriteFileText(home + "LN.exe", "older product");
+  state_.AppDir = home;
+
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_EQ(ReadFileText(home + "LN.dbc"), mail);
+  EXPECT_EQ(ReadFileText(home + "ln.pgp.bak"), "the user's backup");
+  EXPECT_EQ(ReadFileText(home + "LN.pgp"), "distribution encrypted store");
+  EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
+  EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");
+  EXPECT_EQ(ReadFileText(home + "LN.ini"), "seed store");
+
+  // A first installation takes the distribution's store as it comes, and
+  // the seed then makes none over it.
+  const std::string fresh = tmp_ / "fresh";
+  state_.AppDir = fresh;
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
+}
+
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
   const std::string home = tmp_ / "home";
   MakeDir(home);
