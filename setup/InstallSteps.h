@@ -17,7 +17,7 @@ struct TInstallState {
   std::string Host;                // text of Host, untrimmed
   bool GroupBox = true;            // "Create Program &Group" checked
   bool FoundInstallation = false;  // the product's registry key existed at start
-  std::string SourceDir;           // current folder when the wizard was created
+  std::string SourceDir;           // folder of the running setup.exe
 };
 
 // Home folder used when no earlier installation names one (a function: the

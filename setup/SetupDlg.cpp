@@ -128,7 +128,10 @@ TSetupForm::TSetupForm() : TForm(kSetupForm, kSetupControls) {
   Host->OnChange = [this] { HostChange(); };
 
   FoundInstallation_ = false;
-  SourceDir_ = util::GetCurrentDir();
+  // The distribution is every file beside setup.exe, wherever it was
+  // started from (a console elsewhere gives another current folder).
+  SourceDir_ = util::GetExeDir();
+  if (SourceDir_.empty()) SourceDir_ = util::GetCurrentDir();
 
   std::string notice = app::CopyrightNotice;
   if (size_t nl = notice.find('\n'); nl != std::string::npos) notice.replace(nl, 1, ",  ");

@@ -23,7 +23,10 @@ class TSetupForm : public gui::TForm {
   // What the controls hold, as the install steps take it.
   TInstallState State() const;
   bool FoundInstallation() const { return FoundInstallation_; }
+  // The distribution folder: the folder of the running setup.exe. Tests that
+  // run the form inside another program point it at a folder of their own.
   const std::string& SourceDir() const { return SourceDir_; }
+  void SetSourceDir(const std::string& dir) { SourceDir_ = dir; }
   int PageIndex() const { return Notebook1->PageIndex(); }
 
  protected:

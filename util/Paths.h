@@ -24,6 +24,9 @@ std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
 // The full path of the running executable.
 std::string GetExePath();
+// The folder of the running executable, in the form GetCurrentDir gives
+// (without a trailing "\" unless a root); empty when the system cannot say.
+std::string GetExeDir();
 
 // AppendBackslash, short form, lower case; empty when the folder is missing.
 std::string NormaliseDir(const std::string& dir);

@@ -54,6 +54,11 @@ std::string GetExePath() {
   }
 }
 
+std::string GetExeDir() {
+  const std::string folder = ExtractFilePath(GetExePath());
+  return folder.size() > 3 ? StripBackslash(folder) : folder;
+}
+
 std::string NormaliseDir(const std::string& dir) {
   if (dir.empty()) return std::string();
   return LowerCase(GetShortPath(AppendBackslash(dir)));

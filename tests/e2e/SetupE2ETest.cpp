@@ -23,8 +23,10 @@ const char* const kPageLabels[] = {"&Destination Folder", "E-Address && Mail Ser
 // One running setup wizard.
 class TSetupRun {
  public:
-  TSetupRun(const TStage& stage) : stage_(stage) {
-    EXPECT_TRUE(p_.Start("\"" + stage.Dist + "\\setup.exe\"", stage.Dist));
+  // Started in the distribution folder (a double click), or with another
+  // current folder (from a console elsewhere).
+  explicit TSetupRun(const TStage& stage, const std::string& cwd = "") : stage_(stage) {
+    EXPECT_TRUE(p_.Start("\"" + stage.Dist + "\\setup.exe\"", cwd.empty() ? stage.Dist : cwd));
     w_ = WaitForWindow(p_.Pid(), "Lanternfell Setup", kLong);
     EXPECT_NE(w_, nullptr) << "no wizard window";
   }
@@ -328,4 +330,30 @@ TEST(UninstallE2ETest, InstalledUninstallerRemovesTheProductButKeepsTheStore) {
   EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
   EXPECT_TRUE(WaitUntil([&] { return !util::DirectoryExists(s.Group); }, 10000))
       << "the program group is still there";
+}
+
+// Started from a console in another folder, setup installs the files beside
+// itself and nothing of the current folder.
+TEST(SetupE2ETest, StartedFromAnotherFolderInstallsTheFilesBesideSetup) {
+  TStage s = StageDistribution(SetupExe(), "elsewhere");
+  const std::string cwd = util::ExtractFilePath(s.Dist) + "console";
+  ASSERT_TRUE(CreateDirectoryA(cwd.c_str(), nullptr));
+  ASSERT_TRUE(util::WriteWholeFile(cwd + "\\Stray.txt", "not part of the distribution"));
+  ASSERT_TRUE(util::WriteWholeFile(cwd + "\\LN.exe", "not the product either"));
+  {
+    TSetupRun run(s, cwd);
+    run.FillAndReview(s.Home, "a@b", "h");
+    run.Install();
+    ASSERT_TRUE(run.WaitPage(3));
+    run.UncheckRun();
+    ASSERT_TRUE(run.PressButton("Exit"));
+    EXPECT_TRUE(run.Process().Wait(kLong));
+    CloseFolderWindows("Lanternfell");
+  }
+  EXPECT_EQ(ReadFileBytes(s.Home + "\\UninstLN.exe"), ReadFileBytes(s.Dist + "\\setup.exe"));
+  EXPECT_EQ(ReadFileBytes(s.Home + "\\LN.exe"), ReadFileBytes(s.Dist + "\\LN.exe"));
+  for (const char* f : {"License.txt", "ReadMe.txt", "QuickStart.rtf", "LN.ini", "LN.dbc"})
+    EXPECT_TRUE(util::FileExists(s.Home + "\\" + f)) << f;
+  EXPECT_FALSE(util::FileExists(s.Home + "\\Stray.txt"));
+  EXPECT_EQ(ReadFileBytes(cwd + "\\LN.exe"), "not the product either");
 }

@@ -52,6 +52,19 @@ TEST(PathsWinTest, SystemFolders) {
   EXPECT_TRUE(util::FileExists(util::GetExePath()));
 }
 
+// The executable's folder does not follow the current directory.
+TEST(PathsWinTest, ExeDirIsTheFolderOfTheRunningProgramWhereverItRuns) {
+  const std::string saved = util::GetCurrentDir();
+  ASSERT_TRUE(util::SetCurrentDir(util::GetTempDir()));
+  const std::string dir = util::GetExeDir();
+  util::SetCurrentDir(saved);
+  ASSERT_FALSE(dir.empty());
+  EXPECT_NE(dir.back(), '\\');
+  EXPECT_TRUE(util::DirectoryExists(dir));
+  EXPECT_EQ(dir + "\\" + util::ExtractFileName(util::GetExePath()), util::GetExePath());
+  EXPECT_FALSE(util::SameDir(dir, util::GetTempDir()));
+}
+
 TEST(PathsWinTest, LastErrorTextIsTheSystemMessage) {
   SetLastError(ERROR_FILE_NOT_FOUND);
   const std::string text = util::LastErrorText();

@@ -68,6 +68,9 @@ class SetupFormTest : public wiztest::WizardFixture {
 };
 
 TEST_F(SetupFormTest, NoEarlierInstallationOpensOnStartWithDesignValues) {
+  // Started from a console in another folder: the distribution is still the
+  // folder of the program itself.
+  ASSERT_TRUE(util::SetCurrentDir(root_));
   auto f = Open();
   EXPECT_FALSE(f->FoundInstallation());
   EXPECT_EQ(Edit(*f, "AppDIR")->Text(), "C:\\Program Files\\Lanternfell");
@@ -79,7 +82,8 @@ TEST_F(SetupFormTest, NoEarlierInstallationOpensOnStartWithDesignValues) {
   EXPECT_TRUE(Btn(*f, "NextBtn")->Enabled());
   EXPECT_EQ(Btn(*f, "NextBtn")->Caption(), "Next");
   EXPECT_EQ(Btn(*f, "CancelBtn")->Caption(), "Cancel");
-  EXPECT_EQ(f->SourceDir(), util::GetCurrentDir());
+  EXPECT_EQ(f->SourceDir(), util::StripBackslash(util::ExtractFilePath(util::GetExePath())));
+  EXPECT_FALSE(util::SameDir(f->SourceDir(), root_));
 
   // Closing on the Start page asks nothing.
   ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
@@ -304,6 +308,9 @@ TEST_F(SetupFormTest, InstallThroughTheFormEndsOnDone) {
   const std::string dest = root_ + "Dest";
 
   auto f = Open();
+  // The form runs inside the test program, whose own folder is no
+  // distribution.
+  f->SetSourceDir(util::StripBackslash(dist));
   Edit(*f, "AppDIR")->SetText(dest);
   ASSERT_TRUE(Press(Box(*f, "GroupBox")));  // no program group, no Explorer window
   ToReview(*f, "Name <a@b.c>", "smtp.x");
