@@ -357,3 +357,64 @@ TEST(SetupE2ETest, StartedFromAnotherFolderInstallsTheFilesBesideSetup) {
   EXPECT_FALSE(util::FileExists(s.Home + "\\Stray.txt"));
   EXPECT_EQ(ReadFileBytes(cwd + "\\LN.exe"), "not the product either");
 }
+
+// Mixmaster recorded in the product's own home: the un-installer (the real
+// window, both items chosen) removes everything there but the store, which
+// still reads back the default message setup wrote.
+TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
+  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
+  TStage s = StageDistribution(SetupExe(), "sharedmix");
+  FirstInstall(s);
+  const util::TStringList before = StoreLines(s.Home, app::DefaultMessageKey);
+  ASSERT_EQ(before.Count(), 8);
+  {
+    util::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(app::MixmasterRegistryKey, true));
+    reg.WriteString("MixDir", s.Home);
+  }
+  ASSERT_TRUE(util::WriteWholeFile(s.Home + "\\mix.exe", "Mixmaster's program"));
+  ASSERT_TRUE(CreateDirectoryA((s.Home + "\\pool").c_str(), nullptr));
+  ASSERT_TRUE(util::WriteWholeFile(s.Home + "\\pool\\m1.txt", "queued"));
+
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  const std::string shown = util::LowerCase(s.Home);
+  HWND app = nullptr, mix = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    app = FindChild(w, "Lanternfell  { " + shown + " }", "Button");
+    mix = FindChild(w, "Mixmaster    { " + shown + " }", "Button");
+    return app && mix && IsWindowVisible(app);
+  }, kLong));
+  // One home: both are chosen and neither can be cleared alone.
+  EXPECT_TRUE(IsChecked(app));
+  EXPECT_TRUE(IsChecked(mix));
+  EXPECT_FALSE(IsWindowEnabled(mix));
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
+  ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
+  TBox box;
+  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
+  EXPECT_EQ(box.text, "Uninstall now?");
+  Answer(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND exit = FindChild(w, "Exit", "Button");
+    return exit && IsWindowEnabled(exit);
+  }, 60000));
+  ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
+  EXPECT_TRUE(p.Wait(kLong));
+
+  ASSERT_TRUE(util::FileExists(s.Home + "\\LN.dbc"));
+  const util::TStringList after = StoreLines(s.Home, app::DefaultMessageKey);
+  EXPECT_EQ(after.Lines(), before.Lines());
+  ASSERT_EQ(after.Count(), 8);
+  EXPECT_EQ(after[2], "From: Ada <ada@example.org>");
+  for (const char* gone : {"mix.exe", "LN.exe", "LN.ini", "License.txt", "ReadMe.txt", "pool"})
+    EXPECT_FALSE(util::FileExists(s.Home + "\\" + gone) ||
+                 util::DirectoryExists(s.Home + "\\" + gone))
+        << gone;
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::MixmasterRegistryKey));
+}

@@ -1,9 +1,12 @@
 // Staging for the e2e tests.
 #include "tests/e2e/Stage.h"
 
+#include <stdexcept>
+
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
+#include "tests/win32/TestFolders.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
@@ -20,6 +23,11 @@ void RemoveTree(const std::string& dir) {
       std::string name = fd.cFileName;
       if (name == "." || name == "..") continue;
       std::string path = dir + "\\" + name;
+      // A link goes itself; what it points at is not the test's.
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+        continue;
+      }
       SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(path);
@@ -47,6 +55,9 @@ TStage StageDistribution(const std::string& setupExeWinPath, const std::string& 
   RemoveTree(s.Group);
   util::TRegistry().DeleteKey(app::ProductRegistryKey);
   CreateDirectoryA(base.c_str(), nullptr);
+  // The scenarios install and un-install here: never outside the prefix.
+  if (!testfolders::LiesInsidePrefix(base))
+    throw std::runtime_error("stage folder outside the Wine prefix: " + base);
   CreateDirectoryA(s.Dist.c_str(), nullptr);
   CopyFileA(setupExeWinPath.c_str(), (s.Dist + "\\setup.exe").c_str(), FALSE);
   util::WriteWholeFile(s.Dist + "\\LN.exe", "not a program: the product's main file");
