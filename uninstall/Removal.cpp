@@ -122,18 +122,17 @@ void TRemoval::DeleteMixFiles() {
   const std::string dir = util::AppendBackslash(in_.MixDir);
   util::TStringList files, subdirs;
   if (ListHome(dir, files, subdirs)) {
-    // Mixmaster's home may be the product's home, or hold it inside its
-    // "pool": the product's store there is never Mixmaster's to delete.
-    const std::string appHome = util::NormaliseDir(in_.AppDir);
-    const bool sharedHome = !appHome.empty() && util::NormaliseDir(dir) == appHome;
+    // The product's store files are never Mixmaster's to delete: not in a
+    // home the two share, nor where the product was removed earlier and left
+    // its store behind, as its own removal does.
     for (const std::string& file : files.Lines()) {
-      if (sharedHome && IsKeptStoreFile(util::ExtractFileName(file))) continue;
-      DeleteFileA(file.c_str());
+      if (!IsKeptStoreFile(util::ExtractFileName(file))) DeleteFileA(file.c_str());
     }
     bool poolGone = true;
     const int pool = subdirs.IndexOf(dir + kPoolFolder);
     if (pool >= 0) {
       std::string poolDir = subdirs[pool];
+      const std::string appHome = util::NormaliseDir(in_.AppDir);
       // The product's home in the pool stays whole, with the folders on the
       // way to it: sorting it out is the product's own removal's work. (A
       // pool inside the product's home is Mixmaster's and goes.)

@@ -62,10 +62,10 @@ class TRemoval {
   void DeleteAppFiles();
   // Deletes the files of MixDir and its "pool" tree, then the folder itself
   // when nothing else is left. A protected folder is skipped. The product's
-  // home (AppDir) is not Mixmaster's to clear: when it is MixDir, its kept
-  // store files (IsKeptStoreFile) stay; when it lies in the pool, the pool
-  // removal leaves it, its content and every folder on the way to it, so
-  // the pool and Mixmaster's home then stay.
+  // store files (IsKeptStoreFile) in MixDir stay (the two may share a home,
+  // or the product, removed earlier, left its store there), and so does the
+  // product's home (AppDir) when it lies in the pool, with its content and
+  // every folder on the way to it; the pool and Mixmaster's home then stay.
   void DeleteMixFiles();
   // Delete the registry keys whole (HKEY_CURRENT_USER).
   void DeleteAppKey();

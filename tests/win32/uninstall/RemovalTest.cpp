@@ -281,3 +281,30 @@ TEST_F(RemovalTest, ProductHomeInsidePoolKeepsTheStoreAndThePathToIt) {
     }
   }
 }
+
+// The product removed earlier (its key gone) left its store in the folder it
+// shared with Mixmaster; removing Mixmaster now still leaves the store, and
+// the home folder with it, while everything else goes.
+TEST_F(RemovalTest, MixmasterAloneLeavesAStoreLeftInItsHome) {
+  const std::string home = Dir("Mix");
+  File("Mix\\LN.DBC", "mail");
+  File("Mix\\ln.pgp", "encrypted mail");
+  File("Mix\\mix.exe");
+  File("Mix\\LN.dbc.old");
+  Dir("Mix\\pool");
+  File("Mix\\pool\\m1.txt");
+  MakeKeys("", home);
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+
+  auto removal = MakeRemoval({"", home, "", true, false, true});
+  removal->RunRemovals();
+
+  EXPECT_EQ(Read("Mix\\LN.DBC"), "mail");
+  EXPECT_EQ(Read("Mix\\ln.pgp"), "encrypted mail");
+  EXPECT_FALSE(Exists("Mix\\mix.exe"));
+  EXPECT_FALSE(Exists("Mix\\LN.dbc.old"));
+  EXPECT_FALSE(Exists("Mix\\pool"));
+  EXPECT_TRUE(util::DirectoryExists(home));
+  EXPECT_EQ(lines_, kMixLines);
+  EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
+}
