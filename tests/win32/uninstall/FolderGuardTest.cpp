@@ -64,6 +64,7 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
   // Refuse to run the removal on C:\ at all unless the guard holds.
   ASSERT_TRUE(IsProtectedFolder("C:\\"));
   ASSERT_TRUE(IsProtectedFolder("C:"));
+  ASSERT_TRUE(testfolders::LiesInsidePrefix("C:\\"));
   ASSERT_TRUE(util::WriteWholeFile(sentinel, "keep me"));
   const bool madePool = CreateDirectoryA("C:\\pool", nullptr) != 0;
   ASSERT_TRUE(util::WriteWholeFile(poolSentinel, "keep me"));

@@ -154,6 +154,8 @@ void WizardFixture::SetUp() {
           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
   Wipe();
   ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+  // The wizards install and remove here: never outside the prefix.
+  ASSERT_TRUE(testfolders::LiesInsidePrefix(root_)) << root_;
   util::TRegistry().DeleteKey(app::ProductRegistryKey);
   util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
   util::SetBeepEnabled(false);
