@@ -49,6 +49,7 @@ bool IsOrContains(const std::string& dir, const std::string& systemFolder) {
 // The shell's folders that hold what belongs to the user, to the system or
 // to every program: the profile and its well-known folders, the Start menu,
 // the AppData folders, the Program Files folders, the public ones.
+// clang-format off
 const int kShellFolders[] = {
     // the user's own
     CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
@@ -65,6 +66,7 @@ const int kShellFolders[] = {
     CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_FONTS, CSIDL_RESOURCES, CSIDL_WINDOWS, CSIDL_SYSTEM,
     CSIDL_SYSTEMX86,
 };
+// clang-format on
 
 // A 32-bit program on 64-bit Windows is shown "Program Files (x86)" under
 // both Program Files names, and the shell will not name the 64-bit programs'
@@ -77,8 +79,8 @@ template <typename Visit>
 bool AnyWellKnownFolder(Visit visit) {
   char path[MAX_PATH * 2];
   for (int csidl : kShellFolders) {
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) &&
-        path[0] && visit(path))
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0] &&
+        visit(path))
       return true;
   }
   for (const char* name : kNativeProgramFolders) {

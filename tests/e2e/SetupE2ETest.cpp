@@ -383,11 +383,13 @@ TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
   ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
   const std::string shown = util::LowerCase(s.Home);
   HWND app = nullptr, mix = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    app = FindChild(w, "Lanternfell  { " + shown + " }", "Button");
-    mix = FindChild(w, "Mixmaster    { " + shown + " }", "Button");
-    return app && mix && IsWindowVisible(app);
-  }, kLong));
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        app = FindChild(w, "Lanternfell  { " + shown + " }", "Button");
+        mix = FindChild(w, "Mixmaster    { " + shown + " }", "Button");
+        return app && mix && IsWindowVisible(app);
+      },
+      kLong));
   // One home: both are chosen and neither can be cleared alone.
   EXPECT_TRUE(IsChecked(app));
   EXPECT_TRUE(IsChecked(mix));
@@ -399,10 +401,12 @@ TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
   ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
   EXPECT_EQ(box.text, "Uninstall now?");
   Answer(box, IDOK);
-  ASSERT_TRUE(WaitUntil([&] {
-    HWND exit = FindChild(w, "Exit", "Button");
-    return exit && IsWindowEnabled(exit);
-  }, 60000));
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        HWND exit = FindChild(w, "Exit", "Button");
+        return exit && IsWindowEnabled(exit);
+      },
+      60000));
   ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
   EXPECT_TRUE(p.Wait(kLong));
 

@@ -206,9 +206,9 @@ TEST_F(RemovalTest, SharedHomeKeepsTheProductStoreAndEverythingElseGoes) {
     EXPECT_EQ(Read("Shared\\LN.dbc"), store);
     EXPECT_EQ(Read("Shared\\ln.PGP"), "encrypted");
     EXPECT_EQ(Read("Shared\\Ln.Pgp.Bak"), "backup");
-    for (const char* gone : {"Shared\\LN.exe", "Shared\\UninstLN.exe", "Shared\\mix.exe",
-                             "Shared\\mix.cfg", "Shared\\ln.dbc.old", "Shared\\LN.ini",
-                             "Shared\\pool"})
+    for (const char* gone :
+         {"Shared\\LN.exe", "Shared\\UninstLN.exe", "Shared\\mix.exe", "Shared\\mix.cfg",
+          "Shared\\ln.dbc.old", "Shared\\LN.ini", "Shared\\pool"})
       EXPECT_FALSE(Exists(gone)) << gone;
     EXPECT_TRUE(util::DirectoryExists(home));
     EXPECT_EQ(lines_, appFirst ? Join(kAppLines, kMixLines) : Join(kMixLines, kAppLines));
