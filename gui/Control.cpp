@@ -208,10 +208,38 @@ LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- TMemo ------------------------------------------------------------------
 
+namespace {
+WNDPROC g_editProc = nullptr;
+
+// A read-only memo keeps the arrow and page keys for scrolling but leaves
+// Tab, Enter and Esc to the form: a multi-line edit would take them all and
+// answer Esc with a close request to its parent (a page), Enter with a
+// default-button search among its parent's children, where the form's
+// buttons are not.
+LRESULT CALLBACK ReadOnlyMemoProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT r = CallWindowProcA(g_editProc, hwnd, msg, wp, lp);
+  if (msg == WM_GETDLGCODE) {
+    r &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+    // Tab and Esc, and Enter, are the form's.
+    auto* m = reinterpret_cast<const MSG*>(lp);
+    if (m && m->message == WM_KEYDOWN &&
+        (m->wParam == VK_TAB || m->wParam == VK_ESCAPE || m->wParam == VK_RETURN))
+      r &= ~DLGC_WANTCHARS;
+  }
+  return r;
+}
+}  // namespace
+
 void TMemo::Create(HWND parent, int id) {
+  const bool readOnly = def_.flags & fReadOnly;
   DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                ((def_.flags & fReadOnly) ? ES_READONLY : ES_WANTRETURN);
+                (readOnly ? ES_READONLY : ES_WANTRETURN);
   CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(def_.caption).c_str());
+  if (readOnly) {
+    auto old = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyMemoProc)));
+    if (!g_editProc) g_editProc = old;
+  }
 }
 
 HBRUSH TMemo::CtlColor(HDC dc) {
@@ -314,7 +342,17 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN: return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    case WM_CTLCOLORBTN:
+    // A multi-line edit asks its parent, as it would a dialog, for the next
+    // control (Tab), the default button (Enter)...
+    case WM_NEXTDLGCTL:
+    case DM_GETDEFID: return SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    // ...and answers Esc with a close request to its parent. Here that is a
+    // page or panel, which must not close: Esc presses the form's cancel
+    // button, as it does anywhere else in the form.
+    case WM_CLOSE:
+      SendMessageA(GetAncestor(hwnd, GA_ROOT), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "gui/Form.h"
 #include "gui/Pump.h"
@@ -64,6 +65,23 @@ bool Press(HWND button) {
 void PostKey(HWND hwnd, UINT vk) {
   PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
   PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+void TypeKey(UINT vk, bool shift) {
+  std::vector<INPUT> in;
+  auto key = [&](UINT k, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = static_cast<WORD>(k);
+    i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
 void DrainQuit() {

@@ -25,6 +25,10 @@ void Pump(unsigned ms);
 bool Press(HWND button);
 // Posts a key press (WM_KEYDOWN + WM_KEYUP) to the window.
 void PostKey(HWND hwnd, UINT vk);
+// A key press through the system's keyboard input (SendInput), as a person
+// types it: it goes to the focused window of the foreground window, with
+// Shift held around it when shift is set.
+void TypeKey(UINT vk, bool shift = false);
 
 // Removes a pending WM_QUIT (after a test that posted one) and clears the
 // terminating state.
