@@ -176,7 +176,13 @@ void TForm::Show() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
   if (activeControl_ && activeControl_->Handle() && IsWindowVisible(activeControl_->Handle()))
-    ::SetFocus(activeControl_->Handle());
+    FocusControl(activeControl_->Handle());
+}
+
+void TForm::FocusControl(HWND control) {
+  // Through the dialog manager, as Tab would: a push button that gets the
+  // focus becomes the one that Enter presses.
+  SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 void TForm::Hide() {
@@ -253,7 +259,7 @@ void TForm::Close() {
 
 void TForm::SetActiveControl(TControl* c) {
   activeControl_ = c;
-  if (c && c->Handle() && Visible() && IsWindowVisible(c->Handle())) ::SetFocus(c->Handle());
+  if (c && c->Handle() && Visible() && IsWindowVisible(c->Handle())) FocusControl(c->Handle());
 }
 
 TControl* TForm::ActiveControl() const {

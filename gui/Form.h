@@ -142,6 +142,7 @@ class TForm {
   void OnClose();
   bool CloseQuery();
   void Place(Position pos);
+  void FocusControl(HWND control);
   TButton* FindButton(unsigned flag) const;
   [[noreturn]] static void MissingControl(const std::string& name);
 
