@@ -177,6 +177,10 @@ void TSetupForm::FormShow() {
   if (!FoundInstallation_) return;
   NextBtnClick();
   NextBtnClick();
+  // Passing through Address gave EAddr the focus, and Review moves none: it
+  // would stay on a hidden page and the dialog would hand it to Back. Next
+  // has it, as at creation.
+  NextBtn->SetFocus();
   const std::string home = Home();
   if (!util::FileExists(home + StoreFile_) && util::FileExists(home + app::EncryptedStoreFileName)) {
     RichEdit3->SetText(kEncryptedNotice);

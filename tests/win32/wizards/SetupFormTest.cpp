@@ -107,6 +107,30 @@ TEST_F(SetupFormTest, KeyWithoutProgramGroupLandsOnReviewWithGroupNo) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(SetupFormTest, AfterTheJumpToReviewNextHasTheFocusAndSpaceOrEnterAsks) {
+  InstallKey({{"AppDir", Dir("App")}, {"Program Group", "Lanternfell"}});
+  auto f = Open();
+  ASSERT_EQ(f->PageIndex(), 2);
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Focused());
+
+  // Space on the focused button presses it: "Install now?"; Cancel keeps the page.
+  Answer([](const std::string&) { return util::mrCancel; });
+  wiztest::Key(*f, VK_SPACE);
+  EXPECT_EQ(BoxTexts(), Lines{"Install now?"});
+  EXPECT_EQ(f->PageIndex(), 2);
+  wiztest::Key(*f, VK_RETURN);
+  EXPECT_EQ(BoxTexts(), (Lines{"Install now?", "Install now?"}));
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_TRUE(Btn(*f, "NextBtn")->Focused());
+
+  // Esc is Cancel: the quit question, No keeps the wizard.
+  Answer([](const std::string&) { return util::mrNo; });
+  wiztest::Key(*f, VK_ESCAPE);
+  EXPECT_EQ(BoxTexts().back(), kQuit);
+  EXPECT_FALSE(f->Closed());
+  EXPECT_EQ(f->PageIndex(), 2);
+}
+
 TEST_F(SetupFormTest, AppDirWithTrailingBackslashAndStoredAddressAndHost) {
   const std::string home = Dir("Mail LN");  // ends in "\"
   WriteDefaultMessage(home + "LN.dbc",

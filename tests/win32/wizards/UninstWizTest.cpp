@@ -6,6 +6,7 @@
 #include "WizardDriver.h"
 #include "app/Version.h"
 #include "gui/Pump.h"
+#include "tests/win32/gui/GuiDriver.h"
 #include "uninstall/UninstDlg.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -272,6 +273,45 @@ TEST_F(UninstWizTest, ClosingFromReviewAfterYes) {
   EXPECT_TRUE(KeyExists(app::ProductRegistryKey));
 }
 
+TEST_F(UninstWizTest, KeysOnTheReviewPageList) {
+  InstallApp(Dir("App"));
+  auto w = Open();
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_EQ(Page(*w), "Review");
+  gui::TMemo* memo = w->Get<gui::TMemo>("Memo1");
+  gui::TControl* review = w->Find("Review");
+
+  // Esc in the list asks the quit question; No keeps the page and its list.
+  Answer([](const std::string&) { return util::mrNo; });
+  memo->SetFocus();
+  ASSERT_TRUE(memo->Focused());
+  wiztest::Key(*w, VK_ESCAPE);
+  EXPECT_EQ(BoxTexts(), Lines{"Quit without un-installing?"});
+  EXPECT_FALSE(w->Closed());
+  EXPECT_EQ(Page(*w), "Review");
+  EXPECT_TRUE(IsWindow(review->Handle()));
+  EXPECT_TRUE(memo->Showing());
+  EXPECT_EQ(Review(*w), (Lines{"Lanternfell = YES", "Mixmaster = NO"}));
+
+  // Tab and Shift+Tab leave the list.
+  memo->SetFocus();
+  wiztest::Key(*w, VK_TAB);
+  EXPECT_FALSE(memo->Focused());
+  EXPECT_TRUE(Btn(*w, "BackBtn")->Focused());
+  memo->SetFocus();
+  wiztest::Key(*w, VK_TAB, true);
+  EXPECT_FALSE(memo->Focused());
+  EXPECT_TRUE(Btn(*w, "CancelBtn")->Focused());
+
+  // Enter on the focused Finish asks "Uninstall now?".
+  Answer([](const std::string&) { return util::mrCancel; });
+  Btn(*w, "NextBtn")->SetFocus();
+  wiztest::Key(*w, VK_RETURN);
+  EXPECT_EQ(BoxTexts().back(), "Uninstall now?");
+  EXPECT_EQ(Page(*w), "Review");
+}
+
 TEST_F(UninstWizTest, FinishCancelledAtTheQuestionOrTheWaitDialogChangesNothing) {
   const std::string app = Dir("App");
   File("App\\readme.txt");
@@ -389,7 +429,12 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
         const Lines lines = progress->Lines();
         return !lines.empty() && lines[0] == "Removing Lanternfell...";
       },
-      [&w] { PostMessageA(w->Handle(), WM_CLOSE, 0, 0); });
+      [&w, progress] {
+        PostMessageA(w->Handle(), WM_CLOSE, 0, 0);
+        // Esc in the progress list takes the same road: refused while it runs.
+        progress->SetFocus();
+        testgui::TypeKey(VK_ESCAPE);
+      });
   // OK to "Uninstall now?"; Yes to any question the close might raise.
   Answer([](const std::string& text) {
     return text == "Uninstall now?" ? util::mrOk : util::mrYes;
@@ -402,6 +447,15 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
   EXPECT_EQ(progress->Lines().back(), "Done!");
   EXPECT_EQ(Btn(*w, "CancelBtn")->Caption(), "Exit");
   EXPECT_FALSE(Exists("App\\readme.txt"));
+  EXPECT_TRUE(IsWindow(w->Find("Finish")->Handle()));
+
+  // After the removal, Esc in the progress list closes the wizard.
+  ClearBoxes();
+  progress->SetFocus();
+  ASSERT_TRUE(progress->Focused());
+  wiztest::Key(*w, VK_ESCAPE);
+  EXPECT_TRUE(w->Closed());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace

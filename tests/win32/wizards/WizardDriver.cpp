@@ -8,6 +8,7 @@
 #include "dialogs/WaitDlg.h"
 #include "gui/Pump.h"
 #include "tests/win32/TestFolders.h"
+#include "tests/win32/gui/GuiDriver.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -92,6 +93,13 @@ void Type(gui::TControl* edit, const std::string& text) {
 void Erase(gui::TControl* edit) {
   SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
   SendMessageA(edit->Handle(), WM_CHAR, VK_BACK, 1);
+}
+
+void Key(gui::TForm& form, UINT vk, bool shift) {
+  SetForegroundWindow(form.Handle());
+  gui::ProcessMessages();
+  testgui::TypeKey(vk, shift);
+  gui::PauseWithMessages(150);
 }
 
 void CancelWaitDialogWhenReady() {

@@ -30,6 +30,11 @@ bool Press(gui::TControl* control);
 void Type(gui::TControl* edit, const std::string& text);
 // Selects the whole text of an edit and deletes it with a typed backspace.
 void Erase(gui::TControl* edit);
+// Brings the form to the front and types the key through the system's
+// keyboard input to whatever has the focus there (Shift held when shift is
+// set); then processes messages for a moment, so that what the key starts
+// (a question box, a page change, a close) has happened on return.
+void Key(gui::TForm& form, UINT vk, bool shift = false);
 
 // The first of our forms on this thread that is visible and of type T.
 template <class T>
