@@ -6,6 +6,8 @@
 #include "gui/WinClasses.h"
 #include "util/Errors.h"
 #include "util/Message.h"
+#include "util/Paths.h"
+#include "util/Text.h"
 
 namespace gui {
 
@@ -14,9 +16,51 @@ TApplication& Application() {
   return app;
 }
 
-void TApplication::Initialize() { RegisterWindowClasses(); }
+LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TApplication& app = Application();
+  switch (msg) {
+    case WM_ACTIVATE:
+      // Activated through its task-bar button (or Alt+Tab): hand the
+      // activation on to the window the user last worked in.
+      if (LOWORD(wp) != WA_INACTIVE) {
+        HWND popup = GetLastActivePopup(hwnd);
+        if (popup && popup != hwnd && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+          SetActiveWindow(popup);
+          return 0;
+        }
+      }
+      break;
+    case WM_CLOSE:  // "Close" on the task-bar button: ask the main form
+      if (app.mainForm_ && app.mainForm_->Handle())
+        PostMessageA(app.mainForm_->Handle(), WM_CLOSE, 0, 0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
 
-void TApplication::SetTitle(const std::string& title) { title_ = title; }
+void TApplication::Initialize() {
+  RegisterWindowClasses();
+  if (title_.empty()) title_ = util::ChangeFileExt(util::ExtractFileName(util::GetExePath()), "");
+  if (handle_) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = ApplicationProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = Icon();
+  wc.lpszClassName = kApplicationClass;
+  RegisterClassExA(&wc);
+  // A popup with a caption and no size, in the middle of the screen: the
+  // task bar lists it (visible, no owner), nobody sees it.
+  handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                            0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
 
 HICON TApplication::Icon() const {
   if (icon_) return icon_;
@@ -26,6 +70,10 @@ HICON TApplication::Icon() const {
 
 void TApplication::SetIcon(HICON icon) {
   icon_ = icon;
+  if (handle_) {
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
   if (mainForm_ && mainForm_->Handle()) {
     SendMessageA(mainForm_->Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(mainForm_->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -38,7 +86,10 @@ void TApplication::SetMainForm(TForm* form) {
 }
 
 void TApplication::Run() {
-  if (mainForm_ && !mainForm_->Closed()) mainForm_->Show();
+  if (mainForm_ && !mainForm_->Closed()) {
+    if (handle_) ShowWindow(handle_, SW_SHOWNA);  // the task-bar button
+    mainForm_->Show();
+  }
   MSG msg;
   while (!mainForm_ || !mainForm_->Closed()) {
     BOOL r = GetMessageA(&msg, nullptr, 0, 0);
@@ -46,6 +97,7 @@ void TApplication::Run() {
     DispatchFormMessage(msg);
   }
   SetTerminated(true);
+  if (handle_) ShowWindow(handle_, SW_HIDE);
 }
 
 void TApplication::ShowException(const std::exception& e) {

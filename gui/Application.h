@@ -12,13 +12,21 @@ class TForm;
 
 class TApplication {
  public:
-  // Registers the window classes and the common controls (progress bar).
-  // Creating a form does it too, so calling it is optional but harmless.
+  // Registers the window classes and the common controls (progress bar),
+  // gives the application its default title (the running file's name
+  // without its extension) when it has none yet, and creates the
+  // application window. Creating a form registers the classes too.
   void Initialize();
 
   // The text of the task bar button and the caption of error boxes.
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
+
+  // The application window: never seen itself (no size), it carries the
+  // program's task-bar button, whose text is the title, and owns the forms
+  // that have no owner of their own, so that they have no button of their
+  // own. Null before Initialize.
+  HWND Handle() const { return handle_; }
   HICON Icon() const;  // the program's icon (resource 1), or the system's
   void SetIcon(HICON icon);
 
@@ -36,7 +44,9 @@ class TApplication {
   void ShowException(const std::exception& e);
 
  private:
+  friend LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM);
   std::string title_;
+  HWND handle_ = nullptr;
   HICON icon_ = nullptr;
   TForm* mainForm_ = nullptr;
 };

@@ -85,8 +85,11 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
   }
   RECT r{0, 0, def.clientWidth, def.clientHeight};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  // A form without an owner of its own belongs to the application window,
+  // whose task-bar button stands for the whole program.
+  HWND windowOwner = owner ? owner : Application().Handle();
   hwnd_ = CreateWindowExA(exStyle, kFormClass, def.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          r.right - r.left, r.bottom - r.top, owner, nullptr,
+                          r.right - r.left, r.bottom - r.top, windowOwner, nullptr,
                           GetModuleHandleA(nullptr), this);
   if (!hwnd_) throw util::EGeneralError("Cannot create the window \"" + std::string(def.caption) +
                                         "\": " + util::LastErrorText());

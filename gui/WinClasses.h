@@ -7,6 +7,7 @@ namespace gui {
 inline constexpr char kFormClass[] = "LfForm";
 inline constexpr char kContainerClass[] = "LfContainer";
 inline constexpr char kTextBoxClass[] = "LfTextBox";
+inline constexpr char kApplicationClass[] = "LfApplication";
 
 // The object behind one of our windows: on WM_NCCREATE the pointer passed to
 // CreateWindowEx is stored in the window's user data; every message reads it

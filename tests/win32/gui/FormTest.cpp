@@ -302,3 +302,27 @@ TEST(ApplicationTest, RunEndsWhenTheMainFormClosesAfterItsCloseQuery) {
   gui::Application().SetMainForm(nullptr);
   gui::SetTerminated(false);
 }
+
+TEST(ApplicationTest, DefaultTitleIsTheFileNameAndTheApplicationWindowCarriesTheTitle) {
+  gui::TApplication& app = gui::Application();
+  app.SetTitle("");
+  app.Initialize();
+  EXPECT_EQ(app.Title(), "gui_win32_tests");
+  ASSERT_NE(app.Handle(), nullptr);
+  char text[64] = {};
+  GetWindowTextA(app.Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "gui_win32_tests");
+  app.SetTitle("Gui Title");
+  GetWindowTextA(app.Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Gui Title");
+  app.Initialize();  // a title once set stays
+  EXPECT_EQ(app.Title(), "Gui Title");
+
+  // A form without an owner of its own belongs to the application window
+  // (no task-bar button of its own); one with an owner keeps it.
+  TTestForm form;
+  EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), app.Handle());
+  EXPECT_EQ(form.Owner(), nullptr);
+  TTestForm owned(form.Handle());
+  EXPECT_EQ(GetWindow(owned.Handle(), GW_OWNER), form.Handle());
+}
