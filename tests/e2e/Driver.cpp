@@ -71,6 +71,8 @@ BOOL CALLBACK TopProc(HWND hwnd, LPARAM lp) {
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
   if (s->cls && lstrcmpA(cls, s->cls) != 0) return TRUE;
+  RECT r;
+  if (GetWindowRect(hwnd, &r) && (r.right <= r.left || r.bottom <= r.top)) return TRUE;
   if (!s->cls && TextOf(hwnd) != s->title) return TRUE;
   s->found = hwnd;
   return FALSE;
@@ -102,6 +104,32 @@ HWND WaitForWindow(DWORD pid, const std::string& title, unsigned timeoutMs) {
     return s.found != nullptr;
   }, timeoutMs);
   return s.found;
+}
+
+namespace {
+struct ButtonSearch {
+  DWORD pid;
+  std::string text;
+  int count;
+};
+
+BOOL CALLBACK ButtonProc(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<ButtonSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) ||
+      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+    return TRUE;
+  if (s->count++ == 0) s->text = TextOf(hwnd);
+  return TRUE;
+}
+}  // namespace
+
+std::string TaskBarText(DWORD pid) {
+  ButtonSearch s{pid, "", 0};
+  EnumWindows(ButtonProc, reinterpret_cast<LPARAM>(&s));
+  // More than one button for one program is a fault of its own.
+  return s.count == 1 ? s.text : s.count == 0 ? "" : "<" + std::to_string(s.count) + " buttons>";
 }
 
 bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs) {

@@ -33,7 +33,13 @@ class TProcess {
 };
 
 // Visible top-level windows of the process whose title is title (exactly).
+// Windows without any size (the application window behind the task-bar
+// button) are not among them: nobody can see or use them.
 HWND WaitForWindow(DWORD pid, const std::string& title, unsigned timeoutMs);
+// The text of the process's task-bar button: the title of its visible
+// top-level window that has no owner and is not a tool window (what the
+// task bar lists). Empty when there is none.
+std::string TaskBarText(DWORD pid);
 // Waits until the window is gone (destroyed or hidden).
 bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs);
 

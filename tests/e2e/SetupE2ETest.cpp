@@ -153,6 +153,24 @@ TEST(SetupE2ETest, FirstInstallationEndToEnd) {
   EXPECT_EQ(n, 5);
 }
 
+TEST(SetupE2ETest, TaskBarButtonShowsTheApplicationTitleInEachMode) {
+  TStage s = StageDistribution(SetupExe(), "taskbar");
+  {
+    TSetupRun run(s);
+    ASSERT_NE(run.Window(), nullptr);
+    EXPECT_EQ(TextOf(run.Window()), "Lanternfell Setup");
+    EXPECT_EQ(TaskBarText(run.Pid()), "Lanternfell Setup");
+  }
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Dist + "\\setup.exe\" -U", s.Dist));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(TaskBarText(p.Pid()), "Lanternfell Un-Install");
+  // Closing the wizard takes the button away with the program.
+  ASSERT_TRUE(Press(FindChild(w, "Cancel", "Button")));
+  EXPECT_TRUE(p.Wait(kLong));
+}
+
 TEST(SetupE2ETest, ReinstallationOpensOnReviewWithStoredValues) {
   TStage s = StageDistribution(SetupExe(), "again");
   FirstInstall(s);
@@ -290,6 +308,21 @@ TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
   WaitForWindowGone(box.hwnd, 5000);
   EXPECT_TRUE(run.WaitPage(2, 5000));
   EXPECT_EQ(TextOf(run.Button("Install")), "Install");
+  run.Process().Kill();
+
+  // Held at start-up, the store cannot be read while the wizard is being
+  // made: the error box comes before any title was set, and has the
+  // program's default one, its file name; then the program ends.
+  TProcess second;
+  ASSERT_TRUE(second.Start("\"" + s.Dist + "\\setup.exe\"", s.Dist));
+  TBox early;
+  ASSERT_TRUE(WaitForBox(second.Pid(), early, kLong));
+  EXPECT_EQ(early.caption, "setup");
+  EXPECT_NE(early.text.find("LN.dbc"), std::string::npos) << early.text;
+  Answer(early, IDOK);
+  EXPECT_TRUE(second.Wait(kLong));
+  EXPECT_EQ(second.ExitCode(), 0u);
+
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes(storePath), before);
 }
