@@ -143,12 +143,13 @@ void TForm::Place(Position pos) {
     return;
   }
   if (pos == Position::Default) return;
-  RECT r, work;
+  // The whole (primary) screen, not its work area: a task bar at one edge
+  // does not move the window off the centre.
+  RECT r;
   GetWindowRect(hwnd_, &r);
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
-               work.top + (work.bottom - work.top - h) / 2, 0, 0,
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -2,6 +2,7 @@
 // earlier installation, the pages and their buttons, typed fields, the
 // encrypted-store notice, the two questions, browsing, and one install run
 // through the form with the wait dialog running out.
+#include <iostream>
 #include <memory>
 
 #include "WizardDriver.h"
@@ -9,6 +10,7 @@
 #include "dialogs/DirBrow.h"
 #include "gui/Pump.h"
 #include "setup/SetupDlg.h"
+#include "uninstall/UninstDlg.h"
 #include "store/FileMan1.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -89,6 +91,33 @@ TEST_F(SetupFormTest, NoEarlierInstallationOpensOnStartWithDesignValues) {
   ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
   EXPECT_TRUE(Boxes().empty());
   EXPECT_TRUE(f->Closed());
+}
+
+// Both wizards are centred on the whole screen, also when a task bar takes
+// a strip of it (a work area smaller than the screen).
+TEST_F(SetupFormTest, BothWizardsAreCentredOnTheScreen) {
+  RECT saved;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved, 0));
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  RECT work{0, 0, sw, sh - 120};
+  const bool narrowed = SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0);
+  auto centre = [&](HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_NEAR((r.left + r.right) / 2.0, sw / 2.0, 1.0);
+    EXPECT_NEAR((r.top + r.bottom) / 2.0, sh / 2.0, 1.0);
+  };
+  {
+    auto f = Open();
+    centre(f->Handle());
+  }
+  {
+    uninstall::TUninstWiz w;
+    centre(w.Handle());
+  }
+  if (narrowed) SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved, 0);
+  std::cout << "[ note     ] work area " << (narrowed ? "narrowed by 120 pixels" : "unchanged")
+            << std::endl;
 }
 
 TEST_F(SetupFormTest, KeyWithoutProgramGroupLandsOnReviewWithGroupNo) {
