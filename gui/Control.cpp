@@ -4,6 +4,10 @@
 #include "gui/Control.h"
 
 #include <commctrl.h>
+#include <unknwn.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "gui/Application.h"
 #include "gui/Form.h"
@@ -190,9 +194,61 @@ void TTextBox::Paint(HDC dc) {
   SelectObject(dc, old);
 }
 
+namespace {
+// What an accessibility tool gets for a text box: the system's own object for
+// a static text (read-only text, named by the window text, which is the
+// box's whole text). oleacc.dll is loaded only when a tool asks.
+LRESULT TextBoxAccessible(HWND hwnd, WPARAM wp) {
+  using ProxyFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LONG, REFIID, void**);
+  using ResultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  static HMODULE oleacc = LoadLibraryA("oleacc.dll");
+  if (!oleacc) return 0;
+  auto proxy = reinterpret_cast<ProxyFn>(
+      reinterpret_cast<void*>(GetProcAddress(oleacc, "CreateStdAccessibleProxyW")));
+  auto result = reinterpret_cast<ResultFn>(
+      reinterpret_cast<void*>(GetProcAddress(oleacc, "LresultFromObject")));
+  if (!proxy || !result) return 0;
+  // IID_IAccessible, spelled out so that no import library is needed.
+  static const GUID kIAccessible = {
+      0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+  IUnknown* object = nullptr;
+  // The wide entry: the ANSI one is a stub in some implementations. Only the
+  // fixed class name passes through it.
+  if (FAILED(proxy(hwnd, L"Static", OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&object))) ||
+      !object)
+    return 0;
+  LRESULT r = result(kIAccessible, wp, object);
+  object->Release();
+  return r;
+}
+}  // namespace
+
 LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* box = WindowObject<TTextBox>(hwnd, msg, lp);
   switch (msg) {
+    // The box paints its paragraphs itself; to the system (screen readers,
+    // GetWindowText from anywhere) its text is the paragraphs joined by CR LF.
+    case WM_GETTEXTLENGTH:
+      if (!box || !box->Handle()) break;
+      return static_cast<LRESULT>(box->Text().size());
+    case WM_GETTEXT: {
+      if (!box || !box->Handle()) break;
+      if (wp == 0 || !lp) return 0;
+      const std::string text = box->Text();
+      const size_t n = std::min(text.size(), static_cast<size_t>(wp) - 1);
+      memcpy(reinterpret_cast<char*>(lp), text.data(), n);
+      reinterpret_cast<char*>(lp)[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+    case WM_SETTEXT:
+      if (!box || !box->Handle()) break;
+      box->SetText(lp ? reinterpret_cast<const char*>(lp) : "");
+      return TRUE;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lp) == OBJID_CLIENT) {
+        if (LRESULT r = TextBoxAccessible(hwnd, wp)) return r;
+      }
+      break;
     case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -4,6 +4,7 @@
 
 #include "util/Win.h"
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include "gui/Clipboard.h"
 #include "gui/FileCtrls.h"
@@ -89,6 +90,49 @@ TEST(TextBoxTest, LinesColourAndMemoOperations) {
   bar->SetPosition(7);
   EXPECT_EQ(bar->Position(), 7);
   EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETRANGE, FALSE, 0), 10);  // table maximum
+}
+
+TEST(TextBoxTest, GivesItsWholeTextToTheSystemAndToAccessibilityTools) {
+  gui::TForm form(kForm, kControls);
+  form.Show();
+  auto* text = form.Get<gui::TTextBox>("Text1");
+  HWND h = text->Handle();
+  char buf[64];
+  EXPECT_EQ(GetWindowTextLengthA(h), 18);
+  EXPECT_EQ(GetWindowTextA(h, buf, sizeof buf), 18);
+  EXPECT_STREQ(buf, "line one\r\nline two");
+  EXPECT_EQ(text->Caption(), "line one\r\nline two");
+  // A short buffer gets what fits, ended by NUL.
+  EXPECT_EQ(SendMessageA(h, WM_GETTEXT, 5, reinterpret_cast<LPARAM>(buf)), 4);
+  EXPECT_STREQ(buf, "line");
+  text->SetLines({"", "after an empty one"});
+  EXPECT_EQ(text->Caption(), "\r\nafter an empty one");
+  // Text set from outside becomes its paragraphs.
+  SetWindowTextA(h, "x\ny\r\nz");
+  EXPECT_EQ(text->Lines(), (std::vector<std::string>{"x", "y", "z"}));
+
+  // To an accessibility tool it is a read-only text named by its text.
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  IAccessible* acc = nullptr;
+  ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(h, OBJID_CLIENT, IID_IAccessible,
+                                                   reinterpret_cast<void**>(&acc))));
+  ASSERT_NE(acc, nullptr);
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role;
+  VariantInit(&role);
+  ASSERT_TRUE(SUCCEEDED(acc->get_accRole(self, &role)));
+  EXPECT_EQ(role.vt, VT_I4);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_STATICTEXT);
+  BSTR name = nullptr;
+  ASSERT_TRUE(SUCCEEDED(acc->get_accName(self, &name)));
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(std::wstring(name), L"x\r\ny\r\nz");
+  SysFreeString(name);
+  acc->Release();
+  CoUninitialize();
 }
 
 TEST(TimerTest, RunsItsHandlerWhileEnabledAndKeepsItsTag) {

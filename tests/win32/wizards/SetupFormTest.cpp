@@ -120,6 +120,52 @@ TEST_F(SetupFormTest, BothWizardsAreCentredOnTheScreen) {
             << std::endl;
 }
 
+// The read-only text boxes give the system (GetWindowText, screen readers)
+// their exact paragraphs joined by CR LF.
+TEST_F(SetupFormTest, ReadOnlyTextBoxesGiveTheirParagraphsToTheSystem) {
+  InstallKey({{"AppDir", Dir("App")}});
+  auto f = Open();
+  auto text = [&](const char* name) {
+    HWND h = f->Find(name)->Handle();
+    std::string s(GetWindowTextLengthA(h) + 1, '\0');
+    s.resize(GetWindowTextA(h, s.data(), static_cast<int>(s.size())));
+    return s;
+  };
+  EXPECT_EQ(text("RichEdit1"),
+            "This wizard will guide you through the installation process. Below you'll find the "
+            "\r\ndefault destination. Change it if you like. The folder need not exist and it "
+            "need \r\nnot be in your computer's PATH statement. Then, click 'Next' to continue...");
+  EXPECT_EQ(text("RichEdit2"),
+            "I need your 'actual' email address and the mail server you normally send out-\r\n"
+            "going mail through.  These will be used to create a default message and \r\n"
+            "USENET article. Click 'Next' when finished.");
+  EXPECT_EQ(text("RichEdit4"),
+            "Please review your setup below, for accuracy. Click 'Back' to make changes. \r\n"
+            "When satisfied, click \"Install\" to complete program setup.");
+  EXPECT_EQ(text("RichEdit3"), "Folder = " + root_ + "App\\\r\nAddress = \r\nMailHost = \r\n"
+                               "ProgramGroup = no");
+  EXPECT_EQ(text("RichEdit6"),
+            "Lanternfell is succesfully installed. I hope this update includes \r\n"
+            "at least something you were hoping to see. If not, drop me an \r\n"
+            "email. Though it is not possible to incorporate every idea that \r\n"
+            "comes my way, I promise to give them serious thought and have \r\n"
+            "included many user suggestions already.\r\n"
+            "\r\n"
+            "Thanks again for your interest in my program!");
+  EXPECT_NE(text("RichEdit5").find("mix29bxx.zip"), std::string::npos);
+}
+
+// The encrypted-store notice is one paragraph, read whole.
+TEST_F(SetupFormTest, EncryptedNoticeIsReadableAsText) {
+  InstallKey({{"AppDir", Dir("App")}});
+  File("App\\LN.pgp");
+  auto f = Open();
+  HWND h = f->Find("RichEdit3")->Handle();
+  char buf[512];
+  GetWindowTextA(h, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), kEncryptedNotice);
+}
+
 TEST_F(SetupFormTest, KeyWithoutProgramGroupLandsOnReviewWithGroupNo) {
   const std::string home = Dir("App");
   InstallKey({{"AppDir", home}});

@@ -64,6 +64,35 @@ TEST_F(UninstWizTest, NothingInstalledOffersNothingAndClosesWithoutQuestion) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+// The read-only text boxes give the system their exact paragraphs joined
+// by CR LF (the Options text ends with an empty paragraph).
+TEST_F(UninstWizTest, ReadOnlyTextBoxesGiveTheirParagraphsToTheSystem) {
+  InstallApp(Dir("App"));
+  auto w = Open();
+  auto text = [&](const char* name) {
+    HWND h = w->Find(name)->Handle();
+    std::string s(GetWindowTextLengthA(h) + 1, '\0');
+    s.resize(GetWindowTextA(h, s.data(), static_cast<int>(s.size())));
+    return s;
+  };
+  EXPECT_EQ(text("RichEdit7"),
+            "You have indicated that you would like to un-install the program. \r\n"
+            "On the next screen you will have the opportunity to select, by item, \r\n"
+            "which elements you wish to un-install.");
+  EXPECT_EQ(text("RichEdit8"),
+            "IF YOU REMOVE LANTERNFELL: All files in the LN home directory will be \r\n"
+            "deleted--except your LN database file (LN.dbc or LN.pgp). In either case the \r\n"
+            "home dir will still exist and any subdirectories within will not be touched.\r\n"
+            "\r\n"
+            "IF YOU REMOVE MIXMASTER: All files in the Mix home directory will be deleted. \r\n"
+            "Also, if the mix dir has no subdirectories (other than 'pool'), it will be deleted. "
+            "If you \r\n"
+            "have any files there that you wish to preserve, remove them before uninstalling.\r\n");
+  EXPECT_EQ(text("RichEdit9"),
+            "Please review the items below. Click 'Back' to make corrections. \r\n"
+            "Then, Click 'Finish' to remove components.");
+}
+
 TEST_F(UninstWizTest, OnlyMixmasterInstalled) {
   const std::string mix = Dir("Mix");
   InstallMix(mix);
