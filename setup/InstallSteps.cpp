@@ -1,6 +1,7 @@
 // Reading the registry of an earlier installation, copying the program files
 // into the home folder, and recording the installation in the registry.
 #include "setup/InstallSteps.h"
+#include "setup/Destination.h"
 
 #include "app/Version.h"
 #include "util/DirList.h"
@@ -49,7 +50,7 @@ void ShowRegistryError() {
 
 }  // namespace
 
-std::string DefaultAppDir() { return "C:\\Program Files\\" + app::ProductName; }
+std::string DefaultAppDir() { return DefaultDestination(); }
 
 void ReadRegistrySettings(TInstallState& state) {
   util::TRegistry reg;

@@ -20,8 +20,8 @@ struct TInstallState {
   std::string SourceDir;           // folder of the running setup.exe
 };
 
-// Home folder used when no earlier installation names one (a function: the
-// product name it is made from lives in another file).
+// Home folder used when no earlier installation names one: DefaultDestination
+// (Destination.h), a folder the running user can create.
 std::string DefaultAppDir();
 // The mail-to-news gateway that the default article is addressed to.
 inline const std::string NewsGatewayAddress = "mail2news@gateway.example.net";

@@ -65,8 +65,10 @@ const ControlDef kSetupControls[] = {
     {Kind::TextBox, "RichEdit1", "Start", 8, 28, 393, 44, kStartText, {}, gui::kDefaultColor,
      gui::fDisabled},
     {Kind::Label, "Label4", "Start", 8, 92, 200, 13, "&Destination Folder"},
-    {Kind::Edit, "AppDIR", "Start", 8, 108, 305, 21, "C:\\Program Files\\Lanternfell", {},
-     gui::clBlue},
+    // Design text: the default destination (DefaultAppDir: Program Files, or
+    // the user's own programs folder where the user cannot create folders
+    // there), filled in at creation unless the registry names a folder.
+    {Kind::Edit, "AppDIR", "Start", 8, 108, 305, 21, "", {}, gui::clBlue},
     {Kind::Button, "BrowseBtn", "Start", 322, 106, 75, 25, "&Browse"},
     {Kind::CheckBox, "GroupBox", "Start", 8, 146, 200, 17, "Create Program &Group", {},
      gui::kDefaultColor, gui::fChecked},

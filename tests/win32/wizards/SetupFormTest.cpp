@@ -9,9 +9,11 @@
 #include "app/Version.h"
 #include "dialogs/DirBrow.h"
 #include "gui/Pump.h"
+#include "setup/Destination.h"
 #include "setup/SetupDlg.h"
 #include "uninstall/UninstDlg.h"
 #include "store/FileMan1.h"
+#include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
@@ -164,6 +166,42 @@ TEST_F(SetupFormTest, EncryptedNoticeIsReadableAsText) {
   char buf[512];
   GetWindowTextA(h, buf, sizeof buf);
   EXPECT_EQ(std::string(buf), kEncryptedNotice);
+}
+
+// The default destination: Program Files while the user can create folders
+// there, the user's own programs folder where not; the probe leaves nothing.
+TEST_F(SetupFormTest, DefaultDestinationIsAFolderTheUserCanCreate) {
+  const std::string writable = Dir("PF");
+  const std::string local = Dir("Local");
+  EXPECT_TRUE(setup::CanCreateFolderIn(writable));
+  EXPECT_EQ(setup::DefaultDestination(writable, local), writable + "Lanternfell");
+  EXPECT_EQ(util::FindFiles(nullptr, writable + "*", FILE_ATTRIBUTE_DIRECTORY), 0)
+      << "the probe left something";
+
+  // The test prefix's immutable folder (made by its set-up script), which
+  // even root cannot write; where the machine could not make one, a path
+  // below a file, in which no folder can be made either.
+  std::string locked = "C:\\lf-readonly";
+  const bool immutable = util::DirectoryExists(locked) && !setup::CanCreateFolderIn(locked);
+  if (!immutable) locked = File("plain-file") + "\\sub";
+  std::cout << "[ note     ] unwritable Program Files: "
+            << (immutable ? "immutable folder " + locked : "seam " + locked) << std::endl;
+  EXPECT_FALSE(setup::CanCreateFolderIn(locked));
+  EXPECT_EQ(setup::DefaultDestination(locked, local), local + "Programs\\Lanternfell");
+  EXPECT_EQ(setup::DefaultDestination(locked, ""), locked + "\\Lanternfell");
+
+  // The wizard's design text follows the rule; here (Wine) the user can
+  // create folders in C:\Program Files. A folder from the registry is used
+  // as it stands.
+  ASSERT_TRUE(setup::CanCreateFolderIn("C:\\Program Files"));
+  EXPECT_NE(setup::LocalAppDataFolder(), "");
+  {
+    auto f = Open();
+    EXPECT_EQ(Edit(*f, "AppDIR")->Text(), "C:\\Program Files\\Lanternfell");
+  }
+  InstallKey({{"AppDir", locked}});
+  auto f = Open(false);
+  EXPECT_EQ(Edit(*f, "AppDIR")->Text(), locked);
 }
 
 TEST_F(SetupFormTest, KeyWithoutProgramGroupLandsOnReviewWithGroupNo) {

@@ -1,0 +1,49 @@
+// The default destination: Program Files where the user can create folders,
+// the per-user programs folder elsewhere.
+#include "setup/Destination.h"
+
+#include <shlobj.h>
+
+#include "app/Version.h"
+#include "util/LateLoad.h"
+#include "util/Paths.h"
+#include "util/Win.h"
+
+namespace setup {
+
+bool CanCreateFolderIn(const std::string& folder) {
+  const std::string base = util::AppendBackslash(folder) + "~lf-probe-" +
+                           std::to_string(GetCurrentProcessId()) + "-";
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string probe = base + std::to_string(GetTickCount() + attempt);
+    if (CreateDirectoryA(probe.c_str(), nullptr)) {
+      RemoveDirectoryA(probe.c_str());
+      return true;
+    }
+    // A name taken by chance: try another; any other refusal is the answer.
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
+}
+
+std::string DefaultDestination(const std::string& programFiles, const std::string& localAppData) {
+  if (localAppData.empty() || CanCreateFolderIn(programFiles))
+    return util::AppendBackslash(programFiles) + app::ProductName;
+  return util::AppendBackslash(localAppData) + "Programs\\" + app::ProductName;
+}
+
+std::string DefaultDestination() {
+  return DefaultDestination("C:\\Program Files", LocalAppDataFolder());
+}
+
+std::string LocalAppDataFolder() {
+  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  auto getFolder = util::LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
+  char path[MAX_PATH] = {0};
+  if (getFolder && SUCCEEDED(getFolder(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                       path)))
+    return path;
+  return std::string();
+}
+
+}  // namespace setup
