@@ -4,7 +4,6 @@
 #include "gui/Control.h"
 
 #include <commctrl.h>
-#include <unknwn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -132,12 +131,22 @@ void TEdit::SetText(const std::string& text) {
 
 // --- TTextBox ---------------------------------------------------------------
 
+namespace {
+LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+WNDPROC g_staticProc = nullptr;
+}  // namespace
+
 void TTextBox::Create(HWND parent, int id) {
   lines_.clear();
   util::TStringList l;
   l.SetText(def_.caption);
   lines_ = l.Lines();
-  CreateWin(kTextBoxClass, 0, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent, id, "");
+  CreateWin("STATIC", SS_LEFT | SS_NOPREFIX, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent,
+            id, "");
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  auto old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxProc)));
+  if (!g_staticProc) g_staticProc = old;
 }
 
 void TTextBox::SetLines(std::vector<std::string> lines) {
@@ -195,72 +204,40 @@ void TTextBox::Paint(HDC dc) {
 }
 
 namespace {
-// What an accessibility tool gets for a text box: the system's own object for
-// a static text (read-only text, named by the window text, which is the
-// box's whole text). oleacc.dll is loaded only when a tool asks.
-LRESULT TextBoxAccessible(HWND hwnd, WPARAM wp) {
-  using ProxyFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LONG, REFIID, void**);
-  using ResultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-  static HMODULE oleacc = LoadLibraryA("oleacc.dll");
-  if (!oleacc) return 0;
-  auto proxy = reinterpret_cast<ProxyFn>(
-      reinterpret_cast<void*>(GetProcAddress(oleacc, "CreateStdAccessibleProxyW")));
-  auto result = reinterpret_cast<ResultFn>(
-      reinterpret_cast<void*>(GetProcAddress(oleacc, "LresultFromObject")));
-  if (!proxy || !result) return 0;
-  // IID_IAccessible, spelled out so that no import library is needed.
-  static const GUID kIAccessible = {
-      0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-  IUnknown* object = nullptr;
-  // The wide entry: the ANSI one is a stub in some implementations. Only the
-  // fixed class name passes through it.
-  if (FAILED(proxy(hwnd, L"Static", OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&object))) ||
-      !object)
-    return 0;
-  LRESULT r = result(kIAccessible, wp, object);
-  object->Release();
-  return r;
+// A text box is the system's static control with our painting and our text:
+// to the system it is what it looks like, a read-only text. Its text (for
+// GetWindowText from anywhere, and for screen readers, whose standard object
+// for a static control is a read-only text named by that text) is its
+// paragraphs joined by CR LF.
+LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* box = reinterpret_cast<TTextBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (box && box->Handle()) {
+    switch (msg) {
+      case WM_GETTEXTLENGTH: return static_cast<LRESULT>(box->Text().size());
+      case WM_GETTEXT: {
+        if (wp == 0 || !lp) return 0;
+        const std::string text = box->Text();
+        const size_t n = std::min(text.size(), static_cast<size_t>(wp) - 1);
+        memcpy(reinterpret_cast<char*>(lp), text.data(), n);
+        reinterpret_cast<char*>(lp)[n] = '\0';
+        return static_cast<LRESULT>(n);
+      }
+      case WM_SETTEXT:
+        box->SetText(lp ? reinterpret_cast<const char*>(lp) : "");
+        return TRUE;
+      case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        Guarded([&] { box->Paint(dc); });
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+    }
+  }
+  return CallWindowProcA(g_staticProc, hwnd, msg, wp, lp);
 }
 }  // namespace
-
-LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* box = WindowObject<TTextBox>(hwnd, msg, lp);
-  switch (msg) {
-    // The box paints its paragraphs itself; to the system (screen readers,
-    // GetWindowText from anywhere) its text is the paragraphs joined by CR LF.
-    case WM_GETTEXTLENGTH:
-      if (!box || !box->Handle()) break;
-      return static_cast<LRESULT>(box->Text().size());
-    case WM_GETTEXT: {
-      if (!box || !box->Handle()) break;
-      if (wp == 0 || !lp) return 0;
-      const std::string text = box->Text();
-      const size_t n = std::min(text.size(), static_cast<size_t>(wp) - 1);
-      memcpy(reinterpret_cast<char*>(lp), text.data(), n);
-      reinterpret_cast<char*>(lp)[n] = '\0';
-      return static_cast<LRESULT>(n);
-    }
-    case WM_SETTEXT:
-      if (!box || !box->Handle()) break;
-      box->SetText(lp ? reinterpret_cast<const char*>(lp) : "");
-      return TRUE;
-    case WM_GETOBJECT:
-      if (static_cast<LONG>(lp) == OBJID_CLIENT) {
-        if (LRESULT r = TextBoxAccessible(hwnd, wp)) return r;
-      }
-      break;
-    case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (box && box->Handle()) Guarded([&] { box->Paint(dc); });
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_GETDLGCODE: return DLGC_STATIC;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
 
 // --- TMemo ------------------------------------------------------------------
 

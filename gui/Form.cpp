@@ -67,9 +67,6 @@ void RegisterWindowClasses() {
   wc.lpfnWndProc = ContainerProc;
   wc.lpszClassName = kContainerClass;
   RegisterClassExA(&wc);
-  wc.lpfnWndProc = TextBoxProc;
-  wc.lpszClassName = kTextBoxClass;
-  RegisterClassExA(&wc);
 }
 
 TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owner)

@@ -6,7 +6,6 @@ namespace gui {
 
 inline constexpr char kFormClass[] = "LfForm";
 inline constexpr char kContainerClass[] = "LfContainer";
-inline constexpr char kTextBoxClass[] = "LfTextBox";
 inline constexpr char kApplicationClass[] = "LfApplication";
 
 // The object behind one of our windows: on WM_NCCREATE the pointer passed to
@@ -21,11 +20,11 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
   return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-// Registers the classes once (and the common controls).
+// Registers the classes once (the common controls come with the first
+// progress bar).
 void RegisterWindowClasses();
 
 // Procedures of the control classes (Control.cpp).
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace gui
