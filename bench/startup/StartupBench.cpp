@@ -106,6 +106,10 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM param) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != f->pid || !IsWindowVisible(hwnd)) return TRUE;
+  // A window without size (setup's application window, which carries the
+  // task-bar button and the same title) is not the one that paints.
+  RECT r;
+  if (GetWindowRect(hwnd, &r) && (r.right <= r.left || r.bottom <= r.top)) return TRUE;
   // Read from the window record; no message reaches the starting program.
   WCHAR text[128];
   const int n = InternalGetWindowText(hwnd, text, 128);
