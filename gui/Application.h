@@ -12,10 +12,10 @@ class TForm;
 
 class TApplication {
  public:
-  // Registers the window classes and the common controls (progress bar),
-  // gives the application its default title (the running file's name
-  // without its extension) when it has none yet, and creates the
-  // application window. Creating a form registers the classes too.
+  // Registers the window classes, gives the application its default title
+  // (the running file's name without its extension) when it has none yet,
+  // and creates the application window. Creating a form registers the
+  // classes too.
   void Initialize();
 
   // The text of the task bar button and the caption of error boxes.

@@ -12,6 +12,7 @@
 #include "gui/Form.h"
 #include "gui/WinClasses.h"
 #include "util/Errors.h"
+#include "util/LateLoad.h"
 #include "util/System.h"
 #include "util/Text.h"
 
@@ -460,6 +461,15 @@ void TTimer::Tick() {
 // --- TProgressBar -----------------------------------------------------------
 
 void TProgressBar::Create(HWND parent, int id) {
+  // The progress class lives in comctl32, which nothing else needs: it is
+  // loaded and registered with the first progress bar, not at start-up.
+  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  static const bool registered = [] {
+    auto init = util::LateProc<InitFn>("comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
+    return init && init(&icc);
+  }();
+  (void)registered;
   CreateWin(PROGRESS_CLASSA, 0, 0, parent, id, "");
   SetRange(0, def_.value > 0 ? def_.value : 100);
 }

@@ -46,8 +46,6 @@ void RegisterWindowClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
   HINSTANCE inst = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);

@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include "app/Version.h"
-#include "util/LateLoad.h"
 #include "util/Paths.h"
 #include "util/Win.h"
 
@@ -36,14 +35,6 @@ std::string DefaultDestination() {
   return DefaultDestination("C:\\Program Files", LocalAppDataFolder());
 }
 
-std::string LocalAppDataFolder() {
-  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-  auto getFolder = util::LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
-  char path[MAX_PATH] = {0};
-  if (getFolder && SUCCEEDED(getFolder(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                       path)))
-    return path;
-  return std::string();
-}
+std::string LocalAppDataFolder() { return util::GetShellFolder(CSIDL_LOCAL_APPDATA); }
 
 }  // namespace setup

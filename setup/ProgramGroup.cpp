@@ -24,11 +24,7 @@ bool StartWithoutWaiting(const std::string& commandLine, uint16_t show) {
 
 // The shell's own Programs folder (created when missing), or "".
 std::string ShellProgramsFolder() {
-  char path[MAX_PATH] = {0};
-  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr,
-                                 SHGFP_TYPE_CURRENT, path)))
-    return path;
-  return std::string();
+  return util::GetShellFolder(CSIDL_PROGRAMS | CSIDL_FLAG_CREATE);
 }
 
 struct TShortcutSpec {

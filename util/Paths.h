@@ -27,6 +27,10 @@ std::string GetExePath();
 // The folder of the running executable, in the form GetCurrentDir gives
 // (without a trailing "\" unless a root); empty when the system cannot say.
 std::string GetExeDir();
+// A shell folder by its CSIDL (flags such as CSIDL_FLAG_CREATE included),
+// through SHGetFolderPathA looked up on first use; "" when the shell has
+// none.
+std::string GetShellFolder(int csidl);
 
 // AppendBackslash, short form, lower case; empty when the folder is missing.
 std::string NormaliseDir(const std::string& dir);

@@ -1,6 +1,7 @@
 // Path helpers that ask the system: short names, system folders.
 #include <vector>
 
+#include "util/LateLoad.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 #include "util/Win.h"
@@ -57,6 +58,17 @@ std::string GetExePath() {
 std::string GetExeDir() {
   const std::string folder = ExtractFilePath(GetExePath());
   return folder.size() > 3 ? StripBackslash(folder) : folder;
+}
+
+std::string GetShellFolder(int csidl) {
+  // shell32 is mapped only by the steps that need a shell folder, not at
+  // start-up (it drags several more DLLs in).
+  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  static const auto getFolder = LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
+  char path[MAX_PATH] = {0};
+  if (getFolder && SUCCEEDED(getFolder(nullptr, csidl, nullptr, 0 /* SHGFP_TYPE_CURRENT */, path)))
+    return path;
+  return std::string();
 }
 
 std::string NormaliseDir(const std::string& dir) {

@@ -1,11 +1,13 @@
 // CreateShortcut: the program's one use of COM. COM is initialised for the
-// thread on first use and left initialised for the rest of the run.
+// thread on first use and left initialised for the rest of the run; ole32 is
+// loaded then too.
 #include "util/Shortcut.h"
 
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "util/LateLoad.h"
 #include "util/Text.h"
 
 namespace util {
@@ -40,10 +42,17 @@ class ComPtr {
 HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
                        const std::string& iconFile, const std::string& description,
                        const std::string& arguments) {
-  CoInitialize(nullptr);  // S_FALSE when already initialised; both are fine
+  // ole32 is mapped on the first shortcut, not at start-up: only the last
+  // install step needs COM.
+  using InitFn = HRESULT(WINAPI*)(LPVOID);
+  using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+  static const auto coInitialize = LateProc<InitFn>("ole32.dll", "CoInitialize");
+  static const auto coCreateInstance = LateProc<CreateFn>("ole32.dll", "CoCreateInstance");
+  if (!coInitialize || !coCreateInstance) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+  coInitialize(nullptr);  // S_FALSE when already initialised; both are fine
 
   ComPtr<IShellLinkA> link;
-  HRESULT hr = CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+  HRESULT hr = coCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                 link.Put());
   if (FAILED(hr)) return hr;
 
