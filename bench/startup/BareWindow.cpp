@@ -5,12 +5,6 @@
 // window, but importing every DLL setup.exe imports, to price their loading.
 #include "util/Win.h"
 
-#ifdef LF_BARE_SETUP_DLLS
-#include <commctrl.h>
-#include <objbase.h>
-#include <shellapi.h>
-#endif
-
 namespace {
 
 constexpr char kClassName[] = "BareWindowClass";
@@ -34,12 +28,10 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 #ifdef LF_BARE_SETUP_DLLS
-// One function of each DLL, referenced so that the loader must bring them in;
-// none is called.
-void* volatile g_imports[] = {reinterpret_cast<void*>(&InitCommonControlsEx),
-                              reinterpret_cast<void*>(&CoTaskMemFree),
-                              reinterpret_cast<void*>(&ShellExecuteA),
-                              reinterpret_cast<void*>(&RegCloseKey),
+// One function of each DLL that setup.exe imports besides the bare program's
+// (the others it loads late, on first use), referenced so that the loader
+// must bring them in; none is called.
+void* volatile g_imports[] = {reinterpret_cast<void*>(&RegCloseKey),
                               reinterpret_cast<void*>(&GetStockObject)};
 #endif
 
