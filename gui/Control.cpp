@@ -44,7 +44,7 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (!(def_.flags & fHidden)) style |= WS_VISIBLE;
   if (def_.flags & fDisabled) style |= WS_DISABLED;
-  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : def_.caption, style, def_.left, def_.top,
+  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : caption_.c_str(), style, def_.left, def_.top,
                           def_.width, def_.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), this);
@@ -56,22 +56,40 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
 
 void TControl::Create(HWND parent, int id) { CreateWin(kContainerClass, 0, 0, parent, id); }
 
-std::string TControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : std::string(); }
+HWND TControl::Handle() const {
+  Realize();
+  return hwnd_;
+}
+
+void TControl::Realize() const {
+  if (!hwnd_ && page_) form_.RealizePage(page_);
+}
+
+// A control of a page not yet shown answers from its kept state (page_ set,
+// no window); a control that has no window of its own at all (a timer) is
+// neither enabled nor visible as a window.
+std::string TControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : caption_; }
 
 void TControl::SetCaption(const std::string& text) {
   if (hwnd_) SetWindowTextA(hwnd_, text.c_str());
+  else caption_ = text;
 }
 
-bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool TControl::Enabled() const {
+  return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : page_ && !(def_.flags & fDisabled);
+}
 void TControl::SetEnabled(bool on) {
   if (hwnd_) EnableWindow(hwnd_, on);
+  else SetFlag(fDisabled, !on);
 }
 
 bool TControl::Visible() const {
-  return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE);
+  return hwnd_ ? (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0
+               : page_ && !(def_.flags & fHidden);
 }
 void TControl::SetVisible(bool on) {
   if (hwnd_) ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE);
+  else SetFlag(fHidden, !on);
 }
 bool TControl::Showing() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
@@ -97,7 +115,7 @@ void TLabel::Create(HWND parent, int id) {
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, def_.caption, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc, caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     if (def_.width <= 0) def_.width = r.right;
@@ -137,11 +155,13 @@ LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 WNDPROC g_staticProc = nullptr;
 }  // namespace
 
-void TTextBox::Create(HWND parent, int id) {
-  lines_.clear();
+TTextBox::TTextBox(TForm& form, const ControlDef& def) : TControl(form, def) {
   util::TStringList l;
   l.SetText(def_.caption);
   lines_ = l.Lines();
+}
+
+void TTextBox::Create(HWND parent, int id) {
   CreateWin("STATIC", SS_LEFT | SS_NOPREFIX, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent,
             id, "");
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -268,7 +288,7 @@ void TMemo::Create(HWND parent, int id) {
   const bool readOnly = def_.flags & fReadOnly;
   DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                 (readOnly ? ES_READONLY : ES_WANTRETURN);
-  CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(def_.caption).c_str());
+  CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(caption_).c_str());
   if (readOnly) {
     auto old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyMemoProc)));
@@ -283,13 +303,14 @@ HBRUSH TMemo::CtlColor(HDC dc) {
 }
 
 void TMemo::Add(const std::string& line) {
+  Realize();
   int len = GetWindowTextLengthA(hwnd_);
   SendMessageA(hwnd_, EM_SETSEL, len, len);
   std::string text = (len > 0 ? "\r\n" : "") + line;
   SendMessageA(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void TMemo::Clear() { SetWindowTextA(hwnd_, ""); }
+void TMemo::Clear() { SetCaption(""); }
 
 std::vector<std::string> TMemo::Lines() const {
   util::TStringList l;
@@ -297,7 +318,7 @@ std::vector<std::string> TMemo::Lines() const {
   return l.Lines();
 }
 
-void TMemo::Scroll(int sbCode) { SendMessageA(hwnd_, EM_SCROLL, sbCode, 0); }
+void TMemo::Scroll(int sbCode) { SendMessageA(Handle(), EM_SCROLL, sbCode, 0); }
 
 // --- TCheckBox --------------------------------------------------------------
 
@@ -311,12 +332,14 @@ void TCheckBox::Command(int code) {
 }
 
 bool TCheckBox::Checked() const {
+  if (!hwnd_) return def_.flags & fChecked;
   return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TCheckBox::SetChecked(bool on) {
   if (Checked() == on) return;
-  SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  else SetFlag(fChecked, on);
   if (OnClick) OnClick();
 }
 
@@ -414,6 +437,7 @@ void TPageBook::AddPage(TPage* page) {
 
 void TPageBook::SetPageIndex(int i) {
   if (i < 0 || i >= PageCount()) return;
+  form_.RealizePage(pages_[i]);
   index_ = i;
   ShowWindow(pages_[i]->Handle(), SW_SHOW);
   for (int k = 0; k < PageCount(); ++k)
@@ -474,10 +498,10 @@ void TProgressBar::Create(HWND parent, int id) {
   SetRange(0, def_.value > 0 ? def_.value : 100);
 }
 
-void TProgressBar::SetRange(int min, int max) { SendMessageA(hwnd_, PBM_SETRANGE32, min, max); }
+void TProgressBar::SetRange(int min, int max) { SendMessageA(Handle(), PBM_SETRANGE32, min, max); }
 int TProgressBar::Position() const {
-  return static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0));
+  return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
 }
-void TProgressBar::SetPosition(int pos) { SendMessageA(hwnd_, PBM_SETPOS, pos, 0); }
+void TProgressBar::SetPosition(int pos) { SendMessageA(Handle(), PBM_SETPOS, pos, 0); }
 
 }  // namespace gui

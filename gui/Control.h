@@ -58,20 +58,29 @@ struct ControlDef {
   int value = 0;  // Button: modal result; Timer: interval; ProgressBar: maximum
 };
 
+class TPage;
+
 // Base of every control. Owns nothing: the window belongs to its parent.
+//
+// The controls of a page are made when the page is first shown or when code
+// first needs one of their windows (Handle(), focus, memo lines), whichever
+// comes first: until then caption, enabled, visible and checked state live in
+// the object and reach the window when it is made.
 class TControl {
  public:
-  TControl(TForm& form, const ControlDef& def) : form_(form), def_(def), color_(def.color) {}
+  TControl(TForm& form, const ControlDef& def)
+      : form_(form), def_(def), caption_(def.caption), color_(def.color) {}
   virtual ~TControl() = default;
   TControl(const TControl&) = delete;
   TControl& operator=(const TControl&) = delete;
 
-  HWND Handle() const { return hwnd_; }
+  // The window, made (with the rest of its page) when it is not yet.
+  HWND Handle() const;
   const std::string& Name() const { return name_; }
   Kind GetKind() const { return def_.kind; }
   TForm& Form() const { return form_; }
 
-  std::string Caption() const;  // the window text
+  virtual std::string Caption() const;  // the window text
   virtual void SetCaption(const std::string& text);
   virtual bool Enabled() const;
   virtual void SetEnabled(bool on);
@@ -95,12 +104,22 @@ class TControl {
  protected:
   void CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                  const char* text = nullptr);
+  // Makes the window now if it is one of a page's not yet made.
+  void Realize() const;
+  void SetFlag(unsigned flag, bool on) { def_.flags = on ? def_.flags | flag : def_.flags & ~flag; }
 
   TForm& form_;
   ControlDef def_;
   std::string name_{def_.name};
+  std::string caption_;  // the caption until the window exists
   HWND hwnd_ = nullptr;
   COLORREF color_;
+
+ private:
+  friend class TForm;
+  TControl* parent_ = nullptr;  // the control the window goes in; null: the form
+  TPage* page_ = nullptr;       // the page whose first showing makes the window
+  int id_ = 0;
 };
 
 class TLabel : public TControl {
@@ -130,8 +149,9 @@ class TEdit : public TControl {
 // show. Disabling it only stops focus and clicks; the text keeps its colour.
 class TTextBox : public TControl {
  public:
-  using TControl::TControl;
+  TTextBox(TForm& form, const ControlDef& def);
   void Create(HWND parent, int id) override;
+  std::string Caption() const override { return Text(); }
   void SetCaption(const std::string& text) override { SetText(text); }
   const std::vector<std::string>& Lines() const { return lines_; }
   void SetLines(std::vector<std::string> lines);
@@ -204,6 +224,10 @@ class TPage : public TPanel {
   using TPanel::TPanel;
   void Paint(HDC) override {}
   std::string PageName() const { return def_.caption; }
+
+ private:
+  friend class TForm;
+  bool realized_ = false;  // its controls are made
 };
 
 // Named pages, one shown at a time.

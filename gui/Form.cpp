@@ -105,21 +105,50 @@ TForm* TForm::FromHandle(HWND hwnd) {
   return reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+namespace {
+// Kinds whose window can wait for its page: their state before the window
+// exists is kept in the object (Control.h).
+bool WaitsForPage(Kind kind) {
+  switch (kind) {
+    case Kind::Label:
+    case Kind::Edit:
+    case Kind::TextBox:
+    case Kind::Memo:
+    case Kind::CheckBox:
+    case Kind::Button:
+    case Kind::Panel:
+    case Kind::ProgressBar: return true;
+    default: return false;
+  }
+}
+}  // namespace
+
 void TForm::CreateControls(std::span<const ControlDef> controls) {
   int id = kFirstControlId;
   for (const ControlDef& def : controls) {
-    HWND parent = hwnd_;
     TControl* parentCtl = nullptr;
     if (def.parent && *def.parent) {
       parentCtl = Find(def.parent);
-      if (!parentCtl || !parentCtl->Handle())
+      if (!parentCtl)
         throw util::EGeneralError(std::string("No parent ") + def.parent + " for " + def.name);
-      parent = parentCtl->Handle();
     }
     std::unique_ptr<TControl> c = MakeControl(*this, def);
-    c->Create(parent, id);
-    if (c->Handle()) byHandle_[c->Handle()] = c.get();
+    c->parent_ = parentCtl;
+    c->id_ = id;
     byId_[id++] = c.get();
+    // A control on a page is made when the page is first shown or reached
+    // (the first pages at the end of this table); the rest now.
+    if (parentCtl && WaitsForPage(def.kind)) {
+      auto* page = dynamic_cast<TPage*>(parentCtl);
+      c->page_ = page ? page : parentCtl->page_;
+    }
+    if (!c->page_) {
+      HWND parent = parentCtl ? parentCtl->Handle() : hwnd_;
+      if (!parent)
+        throw util::EGeneralError(std::string("No parent ") + def.parent + " for " + def.name);
+      c->Create(parent, c->id_);
+      if (c->hwnd_) byHandle_[c->hwnd_] = c.get();
+    }
     if (auto* page = dynamic_cast<TPage*>(c.get())) {
       auto* book = dynamic_cast<TPageBook*>(parentCtl);
       if (!book) throw util::EGeneralError(std::string("Page ") + def.name + " outside a page book");
@@ -127,8 +156,23 @@ void TForm::CreateControls(std::span<const ControlDef> controls) {
     }
     controls_.push_back(std::move(c));
   }
+  for (const auto& c : controls_)
+    if (auto* book = dynamic_cast<TPageBook*>(c.get()); book && book->PageIndex() >= 0)
+      RealizePage(book->Page(book->PageIndex()));
   if (TButton* def = FindButton(fDefault)) {
     SendMessageA(hwnd_, DM_SETDEFID, GetDlgCtrlID(def->Handle()), 0);
+  }
+}
+
+void TForm::RealizePage(TPage* page) {
+  if (!page || page->realized_) return;
+  page->realized_ = true;
+  // Table order: a parent comes before its children, and the tab order of a
+  // page's controls is the order of its rows.
+  for (const auto& c : controls_) {
+    if (c->page_ != page || c->hwnd_) continue;
+    c->Create(c->parent_ ? c->parent_->hwnd_ : hwnd_, c->id_);
+    if (c->hwnd_) byHandle_[c->hwnd_] = c.get();
   }
 }
 

@@ -126,6 +126,10 @@ class TForm {
   // Hourglass over the whole form while on.
   void SetBusyCursor(bool on);
 
+  // Makes the windows of the page's controls, once (the page book does it
+  // when it shows the page, a control when code needs its window).
+  void RealizePage(TPage* page);
+
  protected:
   virtual void FormShow() {}
   virtual void FormCloseQuery(bool& /*canClose*/) {}

@@ -326,3 +326,84 @@ TEST(ApplicationTest, DefaultTitleIsTheFileNameAndTheApplicationWindowCarriesThe
   TTestForm owned(form.Handle());
   EXPECT_EQ(GetWindow(owned.Handle(), GW_OWNER), form.Handle());
 }
+
+namespace {
+const gui::ControlDef kLazyControls[] = {
+    {Kind::PageBook, "Book", "", 8, 8, 300, 200},
+    {Kind::Page, "P0", "Book", 0, 0, 0, 0, "First"},
+    {Kind::Label, "P0Lbl", "P0", 4, 4, 100, 13, "on first"},
+    {Kind::Page, "P1", "Book", 0, 0, 0, 0, "Second"},
+    {Kind::Edit, "P1Edit", "P1", 4, 4, 100, 21, "design"},
+    {Kind::CheckBox, "P1Check", "P1", 4, 30, 100, 17, "Check", {}, gui::kDefaultColor,
+     gui::fChecked},
+    {Kind::Panel, "P1Panel", "P1", 4, 50, 200, 60},
+    {Kind::Button, "P1Btn", "P1Panel", 4, 4, 75, 25, "Press"},
+    {Kind::Page, "P2", "Book", 0, 0, 0, 0, "Third"},
+    {Kind::Memo, "P2Memo", "P2", 4, 4, 200, 60, "one", {}, gui::kDefaultColor, gui::fReadOnly},
+    {Kind::Button, "OkBtn", "", 220, 220, 75, 25, "Ok"},
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+  ++*reinterpret_cast<int*>(lp);
+  return TRUE;
+}
+
+int ChildCount(HWND parent) {
+  int n = 0;
+  EnumChildWindows(parent, CountChild, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+}  // namespace
+
+// A page's controls get their windows when the page is first shown or when
+// code needs one of them; what code set before is what the windows show.
+TEST(PageBookTest, PageControlsAreMadeWhenFirstShownOrReachedAndKeepTheirState) {
+  gui::TForm form(kTestForm, kLazyControls);
+  auto* book = form.Get<gui::TPageBook>("Book");
+  HWND p0 = form.Get<gui::TPage>("P0")->Handle(), p1 = form.Get<gui::TPage>("P1")->Handle(),
+       p2 = form.Get<gui::TPage>("P2")->Handle();
+  EXPECT_EQ(ChildCount(p0), 1);  // the first page shows from the start
+  EXPECT_EQ(ChildCount(p1), 0);
+  EXPECT_EQ(ChildCount(p2), 0);
+
+  // State set on the second page's controls before they exist.
+  auto* edit = form.Get<gui::TEdit>("P1Edit");
+  auto* check = form.Get<gui::TCheckBox>("P1Check");
+  auto* btn = form.Get<gui::TButton>("P1Btn");
+  int clicks = 0;
+  check->OnClick = [&] { ++clicks; };
+  EXPECT_EQ(edit->Text(), "design");
+  edit->SetText("typed before");
+  EXPECT_TRUE(check->Checked());
+  check->SetChecked(false);  // its click event runs as for a made box
+  EXPECT_EQ(clicks, 1);
+  btn->SetEnabled(false);
+  btn->SetCaption("Later");
+  EXPECT_FALSE(btn->Enabled());
+  EXPECT_FALSE(btn->Showing());
+  EXPECT_EQ(ChildCount(p1), 0);
+
+  book->SetPageIndex(1);
+  EXPECT_EQ(ChildCount(p1), 4);
+  char text[64];
+  GetWindowTextA(edit->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "typed before");
+  EXPECT_EQ(SendMessageA(check->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowEnabled(btn->Handle()));
+  GetWindowTextA(btn->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Later");
+  EXPECT_EQ(GetParent(btn->Handle()), form.Find("P1Panel")->Handle());
+  // Tab order follows the rows: edit, check box, then the panel's button.
+  EXPECT_EQ(GetWindow(edit->Handle(), GW_HWNDNEXT), check->Handle());
+
+  // Reached by code, the third page's memo is made without the page showing.
+  auto* memo = form.Get<gui::TMemo>("P2Memo");
+  memo->Add("two");
+  EXPECT_EQ(ChildCount(p2), 1);
+  EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"one", "two"}));
+  form.Show();
+  EXPECT_FALSE(memo->Showing());
+  book->SetPageIndex(2);
+  EXPECT_TRUE(memo->Showing());
+  EXPECT_EQ(ChildCount(p2), 1);
+}
