@@ -87,8 +87,10 @@ void TApplication::SetMainForm(TForm* form) {
 
 void TApplication::Run() {
   if (mainForm_ && !mainForm_->Closed()) {
-    if (handle_) ShowWindow(handle_, SW_SHOWNA);  // the task-bar button
     mainForm_->Show();
+    // The task-bar button, once the wizard has painted (nothing to see, so
+    // it need not hold up the first paint).
+    if (handle_) ShowWindow(handle_, SW_SHOWNA);
   }
   MSG msg;
   while (!mainForm_ || !mainForm_->Closed()) {
