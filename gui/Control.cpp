@@ -39,6 +39,9 @@ std::string ToCrLf(const std::string& text) {
 
 // --- TControl ---------------------------------------------------------------
 
+TControl::TControl(TForm& form, const ControlDef& def)
+    : form_(form), def_(def), caption_(def.caption), color_(def.color) {}
+
 void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                          const char* text) {
   style |= WS_CHILD | WS_CLIPSIBLINGS;
@@ -234,10 +237,11 @@ LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* box = reinterpret_cast<TTextBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (box && box->Handle()) {
     switch (msg) {
-      case WM_GETTEXTLENGTH: return static_cast<LRESULT>(box->Text().size());
+      case WM_GETTEXTLENGTH:
       case WM_GETTEXT: {
-        if (wp == 0 || !lp) return 0;
         const std::string text = box->Text();
+        if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
+        if (wp == 0 || !lp) return 0;
         const size_t n = std::min(text.size(), static_cast<size_t>(wp) - 1);
         memcpy(reinterpret_cast<char*>(lp), text.data(), n);
         reinterpret_cast<char*>(lp)[n] = '\0';
@@ -486,14 +490,13 @@ void TTimer::Tick() {
 
 void TProgressBar::Create(HWND parent, int id) {
   // The progress class lives in comctl32, which nothing else needs: it is
-  // loaded and registered with the first progress bar, not at start-up.
+  // loaded and registered with a progress bar (again for each: harmless),
+  // not at start-up.
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  static const bool registered = [] {
-    auto init = util::LateProc<InitFn>("comctl32.dll", "InitCommonControlsEx");
+  if (auto init = util::LateProc<InitFn>("comctl32.dll", "InitCommonControlsEx")) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
-    return init && init(&icc);
-  }();
-  (void)registered;
+    init(&icc);
+  }
   CreateWin(PROGRESS_CLASSA, 0, 0, parent, id, "");
   SetRange(0, def_.value > 0 ? def_.value : 100);
 }

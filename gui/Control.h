@@ -68,8 +68,8 @@ class TPage;
 // the object and reach the window when it is made.
 class TControl {
  public:
-  TControl(TForm& form, const ControlDef& def)
-      : form_(form), def_(def), caption_(def.caption), color_(def.color) {}
+  // Out of line: every kind inherits it, and the form makes every kind.
+  TControl(TForm& form, const ControlDef& def);
   virtual ~TControl() = default;
   TControl(const TControl&) = delete;
   TControl& operator=(const TControl&) = delete;

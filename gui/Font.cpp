@@ -2,28 +2,43 @@
 #include "gui/Font.h"
 
 #include <cstring>
-#include <map>
-#include <string>
-#include <tuple>
 
 namespace gui {
 
+namespace {
+// The few distinct specs of the program's forms, searched in turn; entries
+// live as long as the process, like their fonts.
+struct TFontEntry {
+  char face[LF_FACESIZE];
+  int height;
+  bool bold;
+  HFONT font;
+  TFontEntry* next;
+};
+}  // namespace
+
 HFONT GetFont(const TFontSpec& spec) {
-  using Key = std::tuple<std::string, int, bool>;
-  static std::map<Key, HFONT> cache;
-  Key key{spec.face ? spec.face : "MS Sans Serif", spec.height > 0 ? spec.height : 11, spec.bold};
-  auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
+  static TFontEntry* cache = nullptr;
+  const char* face = spec.face ? spec.face : "MS Sans Serif";
+  const int height = spec.height > 0 ? spec.height : 11;
+  for (const TFontEntry* e = cache; e; e = e->next)
+    if (e->height == height && e->bold == spec.bold && strcmp(e->face, face) == 0) return e->font;
   LOGFONTA lf{};
-  lf.lfHeight = -std::get<1>(key);  // negative: character height, not cell height
+  lf.lfHeight = -height;  // negative: character height, not cell height
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  strncpy(lf.lfFaceName, std::get<0>(key).c_str(), LF_FACESIZE - 1);
+  strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
   HFONT font = CreateFontIndirectA(&lf);
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  cache.emplace(key, font);
+  auto* e = new TFontEntry{};
+  strncpy(e->face, face, LF_FACESIZE - 1);
+  e->height = height;
+  e->bold = spec.bold;
+  e->font = font;
+  e->next = cache;
+  cache = e;
   return font;
 }
 

@@ -154,7 +154,7 @@ class TForm {
   HWND owner_ = nullptr;
   TFontSpec font_;
   std::vector<std::unique_ptr<TControl>> controls_;
-  std::map<HWND, TControl*> byHandle_;  // std::map: already linked for the fonts
+  std::map<HWND, TControl*> byHandle_;
   std::map<int, TControl*> byId_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;

@@ -11,10 +11,11 @@
 namespace setup {
 
 bool CanCreateFolderIn(const std::string& folder) {
-  const std::string base = util::AppendBackslash(folder) + "~lf-probe-" +
-                           std::to_string(GetCurrentProcessId()) + "-";
+  const std::string base = util::AppendBackslash(folder);
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::string probe = base + std::to_string(GetTickCount() + attempt);
+    char name[48];
+    wsprintfA(name, "~lf-probe-%lu-%lu", GetCurrentProcessId(), GetTickCount() + attempt);
+    const std::string probe = base + name;
     if (CreateDirectoryA(probe.c_str(), nullptr)) {
       RemoveDirectoryA(probe.c_str());
       return true;

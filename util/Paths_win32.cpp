@@ -64,7 +64,7 @@ std::string GetShellFolder(int csidl) {
   // shell32 is mapped only by the steps that need a shell folder, not at
   // start-up (it drags several more DLLs in).
   using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-  static const auto getFolder = LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
+  const auto getFolder = LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
   char path[MAX_PATH] = {0};
   if (getFolder && SUCCEEDED(getFolder(nullptr, csidl, nullptr, 0 /* SHGFP_TYPE_CURRENT */, path)))
     return path;

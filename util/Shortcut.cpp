@@ -46,8 +46,8 @@ HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
   // install step needs COM.
   using InitFn = HRESULT(WINAPI*)(LPVOID);
   using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-  static const auto coInitialize = LateProc<InitFn>("ole32.dll", "CoInitialize");
-  static const auto coCreateInstance = LateProc<CreateFn>("ole32.dll", "CoCreateInstance");
+  const auto coInitialize = LateProc<InitFn>("ole32.dll", "CoInitialize");
+  const auto coCreateInstance = LateProc<CreateFn>("ole32.dll", "CoCreateInstance");
   if (!coInitialize || !coCreateInstance) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   coInitialize(nullptr);  // S_FALSE when already initialised; both are fine
 
