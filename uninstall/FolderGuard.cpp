@@ -77,12 +77,11 @@ const char* const kNativeProgramFolders[] = {"ProgramW6432", "CommonProgramW6432
 // visit returns true; returns whether one did.
 template <typename Visit>
 bool AnyWellKnownFolder(Visit visit) {
-  char path[MAX_PATH * 2];
   for (int csidl : kShellFolders) {
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0] &&
-        visit(path))
-      return true;
+    const std::string folder = util::GetShellFolder(csidl);
+    if (!folder.empty() && visit(folder.c_str())) return true;
   }
+  char path[MAX_PATH * 2];
   for (const char* name : kNativeProgramFolders) {
     const DWORD n = GetEnvironmentVariableA(name, path, sizeof(path));
     if (n && n < sizeof(path) && visit(path)) return true;
