@@ -34,6 +34,13 @@ TFileManager::TFileManager(const std::string& path, bool mustExist)
   if (errorCode_ != NoError) FormDiagnostic();
 }
 
+bool TFileManager::Commit() {
+  if (stream_.Commit()) return true;
+  Fail(WriteError);
+  FormDiagnostic();
+  return false;
+}
+
 void TFileManager::Fail(int32_t code) {
   errorCode_ = code;
   if (firstError_ == NoError) firstError_ = code;

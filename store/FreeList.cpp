@@ -53,7 +53,7 @@ void TFreeList::Release(int32_t start, int32_t size) {
 // come in one read: the bytes read ahead lie inside the file (available) and
 // are the ones the count's read would be followed by. A longer list reads the
 // rest of its values in a second read.
-bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
+bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available) {
   constexpr int64_t ReadAheadExtents = 64;
   const int64_t ahead = std::min(available, FreeListBytes(ReadAheadExtents));
   std::vector<char> raw(static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize)));
@@ -85,7 +85,7 @@ bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
   return got == want;
 }
 
-bool TFreeList::SaveToStream(util::TFileStream& stream) const {
+bool TFreeList::SaveToStream(util::TStream& stream) const {
   const int32_t n = Count();
   std::vector<char> raw(static_cast<size_t>(StoredSize()));
   PutInt32(raw.data(), n);

@@ -1,0 +1,310 @@
+// The rollback journal: its stored form, playback on opening, and the
+// held-write layer that writes it before the store is touched.
+#include "store/Journal.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/Format.h"
+#include "util/Errors.h"
+
+namespace store {
+
+std::string JournalPath(const std::string& storePath) { return storePath + JournalSuffix; }
+
+namespace {
+uint32_t Crc(const char* bytes, size_t n) {
+  uLong crc = crc32(0L, Z_NULL, 0);
+  // zlib takes at most uInt bytes at a time.
+  while (n > 0) {
+    const uInt part = static_cast<uInt>(std::min<size_t>(n, 1u << 30));
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), part);
+    bytes += part;
+    n -= part;
+  }
+  return static_cast<uint32_t>(crc);
+}
+
+void AppendInt32(std::string& to, int32_t v) {
+  char raw[4];
+  PutInt32(raw, v);
+  to.append(raw, 4);
+}
+}  // namespace
+
+std::string EncodeJournal(const TJournalImage& journal) {
+  size_t n = JournalHeaderSize + JournalTrailerSize;
+  for (const TJournalRange& r : journal.Ranges) n += JournalRangeHeadSize + r.Bytes.size();
+  std::string out;
+  out.reserve(n);
+  out.append(JournalMagic, JournalMagicSize);
+  AppendInt32(out, journal.OriginalLength);
+  AppendInt32(out, static_cast<int32_t>(journal.Ranges.size()));
+  for (const TJournalRange& r : journal.Ranges) {
+    AppendInt32(out, r.Offset);
+    AppendInt32(out, static_cast<int32_t>(r.Bytes.size()));
+    out += r.Bytes;
+  }
+  AppendInt32(out, static_cast<int32_t>(Crc(out.data(), out.size())));
+  return out;
+}
+
+bool DecodeJournal(const std::string& bytes, TJournalImage& journal) {
+  journal = TJournalImage();
+  const int64_t total = static_cast<int64_t>(bytes.size());
+  if (total < JournalHeaderSize + JournalTrailerSize ||
+      bytes.compare(0, JournalMagicSize, JournalMagic, JournalMagicSize) != 0)
+    return false;
+  const int64_t body = total - JournalTrailerSize;
+  if (static_cast<uint32_t>(GetInt32(bytes.data() + body)) !=
+      Crc(bytes.data(), static_cast<size_t>(body)))
+    return false;
+  const int32_t length = GetInt32(bytes.data() + JournalMagicSize);
+  const int32_t count = GetInt32(bytes.data() + JournalMagicSize + 4);
+  if (length < 0 || count < 0) return false;
+  // Every range lies inside the original file, and the ranges fill the body
+  // exactly: a journal whose parts do not add up is not played back.
+  int64_t at = JournalHeaderSize;
+  for (int32_t i = 0; i < count; ++i) {
+    if (body - at < JournalRangeHeadSize) return false;
+    const int32_t offset = GetInt32(bytes.data() + at);
+    const int32_t k = GetInt32(bytes.data() + at + 4);
+    at += JournalRangeHeadSize;
+    if (offset < 0 || k <= 0 || static_cast<int64_t>(offset) + k > length || body - at < k)
+      return false;
+    journal.Ranges.push_back({offset, bytes.substr(static_cast<size_t>(at), static_cast<size_t>(k))});
+    at += k;
+  }
+  if (at != body) return false;
+  journal.OriginalLength = length;
+  return true;
+}
+
+void ApplyJournal(const TJournalImage& journal, std::string& storeBytes) {
+  for (const TJournalRange& r : journal.Ranges) {
+    const size_t end = static_cast<size_t>(r.Offset) + r.Bytes.size();
+    if (storeBytes.size() < end) storeBytes.resize(end, '\0');
+    storeBytes.replace(static_cast<size_t>(r.Offset), r.Bytes.size(), r.Bytes);
+  }
+  storeBytes.resize(static_cast<size_t>(journal.OriginalLength), '\0');
+}
+
+namespace {
+// The journal's bytes, read through an exclusive open; false when there is
+// no journal or it cannot be read.
+bool ReadJournal(const std::string& path, std::string& bytes) {
+  util::TFileStream j(path, util::TFileStream::OpenExisting);
+  const int64_t size = j.Size();
+  if (size < 0 || size > INT32_MAX) return false;
+  bytes.assign(static_cast<size_t>(size), '\0');
+  return size == 0 || j.Read(&bytes[0], static_cast<int32_t>(size)) == size;
+}
+
+bool PlayBack(util::TFileStream& store, const TJournalImage& journal) {
+  for (const TJournalRange& r : journal.Ranges) {
+    const int32_t k = static_cast<int32_t>(r.Bytes.size());
+    if (store.Seek(r.Offset) != r.Offset || store.Write(r.Bytes.data(), k) != k) return false;
+  }
+  return store.SetSize(journal.OriginalLength) && store.Flush();
+}
+
+// Deletes the journal once it has done its work. One that cannot be deleted
+// is emptied instead: an empty journal is torn, and only ever removed.
+bool Retire(const std::string& path) {
+  if (util::RemoveFile(path)) return true;
+  try {
+    util::TFileStream j(path, util::TFileStream::OpenExisting);
+    return j.SetSize(0) && j.Flush();
+  } catch (const util::EGeneralError&) {
+    return false;
+  }
+}
+}  // namespace
+
+JournalState InspectJournal(const std::string& storePath, TJournalImage* image) {
+  const std::string path = JournalPath(storePath);
+  if (!util::FileExists(path)) return JournalState::None;
+  std::string bytes;
+  TJournalImage journal;
+  if (!util::ReadWholeFile(path, bytes) || !DecodeJournal(bytes, journal)) return JournalState::Torn;
+  if (image) *image = std::move(journal);
+  return JournalState::Hot;
+}
+
+bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
+  const std::string path = JournalPath(storePath);
+  if (!util::FileExists(path)) return false;
+  std::string bytes;
+  bool readable = false;
+  try {
+    readable = ReadJournal(path, bytes);
+  } catch (const util::EGeneralError&) {
+  }
+  const auto refuse = [&](const char* why) {
+    throw util::EFOpenError("Cannot open file \"" + storePath + "\". Its journal \"" + path +
+                            "\" " + why + ".");
+  };
+  if (!readable) refuse("cannot be read");
+  TJournalImage journal;
+  // A torn journal was never complete, so the store was never touched: the
+  // journal is only removed. Playing a hot one back twice does no harm, so
+  // one that could not be retired is played back again next time.
+  const bool hot = DecodeJournal(bytes, journal);
+  if (hot && !PlayBack(store, journal)) refuse("cannot be played back");
+  Retire(path);
+  return hot;
+}
+
+bool RecoverStore(const std::string& storePath) {
+  if (!util::FileExists(storePath)) {
+    // A journal without its store belongs to nothing that could be repaired.
+    return false;
+  }
+  util::TFileStream store(storePath, util::TFileStream::OpenExisting);
+  return RecoverStore(store, storePath);
+}
+
+TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode mode)
+    : file_(path, mode), journalPath_(JournalPath(path)) {
+  RecoverStore(file_, path);
+  diskSize_ = size_ = std::max<int64_t>(file_.Size(), 0);
+}
+
+int64_t TJournaledFile::Seek(int64_t pos) {
+  if (pos < 0) return -1;
+  pos_ = pos;
+  return pos_;
+}
+
+int32_t TJournaledFile::Read(void* buf, int32_t n) {
+  if (n <= 0 || pos_ >= size_) return 0;
+  char* to = static_cast<char*>(buf);
+  int32_t avail = static_cast<int32_t>(std::min<int64_t>(n, size_ - pos_));
+  const int32_t fromDisk =
+      static_cast<int32_t>(std::clamp<int64_t>(diskSize_ - pos_, 0, avail));
+  if (fromDisk > 0) {
+    const int32_t got = file_.Seek(pos_) == pos_ ? file_.Read(to, fromDisk) : 0;
+    if (got < fromDisk) avail = got;  // the file failed us: report what came
+  }
+  if (avail > fromDisk) std::memset(to + fromDisk, 0, static_cast<size_t>(avail - fromDisk));
+  // Held writes over the stretch read replace the file's bytes.
+  if (!pending_.empty()) {
+    const int64_t end = pos_ + avail;
+    auto it = pending_.upper_bound(pos_);
+    if (it != pending_.begin()) --it;
+    for (; it != pending_.end() && it->first < end; ++it) {
+      const int64_t from = std::max(it->first, pos_);
+      const int64_t to_ = std::min<int64_t>(it->first + static_cast<int64_t>(it->second.size()), end);
+      if (from < to_)
+        std::memcpy(to + (from - pos_), it->second.data() + (from - it->first),
+                    static_cast<size_t>(to_ - from));
+    }
+  }
+  pos_ += avail;
+  return avail;
+}
+
+int32_t TJournaledFile::Write(const void* buf, int32_t n) {
+  if (n <= 0) return 0;
+  Hold(pos_, static_cast<const char*>(buf), n);
+  pos_ += n;
+  size_ = std::max(size_, pos_);
+  return n;
+}
+
+// Merges [at, at + n) into the held runs: it replaces what it covers and
+// joins every run it overlaps or touches into one.
+void TJournaledFile::Hold(int64_t at, const char* bytes, int32_t n) {
+  const int64_t end = at + n;
+  auto first = pending_.upper_bound(at);
+  if (first != pending_.begin()) {
+    auto prev = std::prev(first);
+    if (prev->first + static_cast<int64_t>(prev->second.size()) >= at) first = prev;
+  }
+  auto last = first;  // one past the last run joined
+  int64_t start = at, stop = end;
+  while (last != pending_.end() && last->first <= end) {
+    start = std::min(start, last->first);
+    stop = std::max(stop, last->first + static_cast<int64_t>(last->second.size()));
+    ++last;
+  }
+  if (first == last) {
+    pending_.emplace(at, std::string(bytes, static_cast<size_t>(n)));
+    return;
+  }
+  std::string run;
+  run.reserve(static_cast<size_t>(stop - start));
+  if (first->first < at) run.append(first->second, 0, static_cast<size_t>(at - first->first));
+  run.append(bytes, static_cast<size_t>(n));
+  auto tail = std::prev(last);
+  const int64_t tailEnd = tail->first + static_cast<int64_t>(tail->second.size());
+  if (tailEnd > end) run.append(tail->second, static_cast<size_t>(end - tail->first), std::string::npos);
+  pending_.erase(first, last);
+  pending_.emplace(start, std::move(run));
+}
+
+bool TJournaledFile::WriteJournal(const TJournalImage& journal) {
+  const std::string bytes = EncodeJournal(journal);
+  try {
+    util::TFileStream j(journalPath_, util::TFileStream::Create);
+    const int32_t n = static_cast<int32_t>(bytes.size());
+    return j.Write(bytes.data(), n) == n && j.Flush();
+  } catch (const util::EGeneralError&) {
+    return false;
+  }
+}
+
+bool TJournaledFile::WriteHeld() {
+  for (const auto& [at, bytes] : pending_) {
+    const int32_t n = static_cast<int32_t>(bytes.size());
+    if (file_.Seek(at) != at || file_.Write(bytes.data(), n) != n) return false;
+  }
+  return file_.Flush();
+}
+
+void TJournaledFile::Drop() {
+  pending_.clear();
+  size_ = diskSize_;
+}
+
+bool TJournaledFile::Commit() {
+  if (pending_.empty()) return true;
+  // The original bytes under every held run that overwrites the file.
+  TJournalImage journal;
+  journal.OriginalLength = static_cast<int32_t>(diskSize_);
+  for (const auto& [at, bytes] : pending_) {
+    if (at >= diskSize_) break;
+    const int64_t end = std::min<int64_t>(at + static_cast<int64_t>(bytes.size()), diskSize_);
+    TJournalRange range;
+    range.Offset = static_cast<int32_t>(at);
+    range.Bytes.assign(static_cast<size_t>(end - at), '\0');
+    const int32_t k = static_cast<int32_t>(range.Bytes.size());
+    if (file_.Seek(at) != at || file_.Read(&range.Bytes[0], k) != k) {
+      Drop();
+      return false;
+    }
+    journal.Ranges.push_back(std::move(range));
+  }
+  if (!WriteJournal(journal)) {
+    // The store was not touched; what there is of the journal is torn.
+    util::RemoveFile(journalPath_);
+    Drop();
+    return false;
+  }
+  if (!WriteHeld()) {
+    // Part of the operation may be in the store: undo it now, or, when even
+    // that fails, leave the journal hot for the next opening.
+    if (PlayBack(file_, journal)) Retire(journalPath_);
+    Drop();
+    return false;
+  }
+  diskSize_ = size_;
+  pending_.clear();
+  // A journal that stayed would undo this operation on the next opening:
+  // the caller is told, as the operation will not last.
+  return Retire(journalPath_);
+}
+
+}  // namespace store
