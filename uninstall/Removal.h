@@ -66,8 +66,10 @@ class TRemoval {
   void DeleteMixKey();
 
   // The store files that the product's removal keeps, lower case: the base
-  // name of ProgramFileName with StoreExt, EncryptedStoreExt and
-  // EncryptedStoreExt + BackupExt.
+  // name of ProgramFileName with StoreExt, EncryptedStoreExt,
+  // EncryptedStoreExt + BackupExt, and the store's rollback journal
+  // (StoreExt + store::JournalSuffix), so that a store cut during a write can
+  // still be repaired by the next opening.
   static bool IsKeptStoreFile(const std::string& fileName);
 
  private:
