@@ -42,8 +42,8 @@ class TFileStream : public TStream {
   // Cuts or extends the file to size bytes; false on failure.
   bool SetSize(int64_t size);
   // Returns once everything written has reached the disk (FlushFileBuffers;
-  // fsync, and for a file this stream created also its folder's entry, so
-  // that the new file itself survives a power cut). False on failure.
+  // fdatasync, and for a file this stream created also its folder's entry,
+  // so that the new file itself survives a power cut). False on failure.
   bool Flush();
 
  private:

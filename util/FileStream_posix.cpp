@@ -88,7 +88,9 @@ bool TFileStream::SetSize(int64_t size) {
 
 bool TFileStream::Flush() {
   if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
-  if (::fsync(fd_) != 0) return false;
+  // fdatasync writes the data and whatever of the file's own metadata is
+  // needed to read it back (its length), not its times.
+  if (::fdatasync(fd_) != 0) return false;
   if (folderToSync_.empty()) return true;
   // A new file's name lives in its folder: that too must reach the disk once.
   const int dir = ::open(folderToSync_.c_str(), O_RDONLY | O_DIRECTORY);
