@@ -65,6 +65,11 @@ class TFileManager {
   // file is then as it was before the first write.
   bool Commit();
 
+  // The root cell's block (its length, then the top index's position) as
+  // opening read it with the header: the root cell is the first block, so
+  // one read takes both. False when it is elsewhere, or after any write.
+  bool RootBlockFromOpening(char raw[8]) const;
+
   int32_t GetRootCell() const { return rootCell_; }
   int32_t DataEnd() const { return dataEnd_; }
   int32_t ErrorCode() const { return errorCode_; }
@@ -118,6 +123,8 @@ class TFileManager {
   int64_t position_ = 0;
   int64_t fileSize_ = 0;
   bool damaged_ = false;
+  bool rootBlockRead_ = false;
+  char rootBlock_[8] = {};
   std::string diagnostic_;
 };
 

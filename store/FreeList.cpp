@@ -51,10 +51,11 @@ void TFreeList::Release(int32_t start, int32_t size) {
 
 // The count and, for a list of up to ReadAheadExtents extents, the values too
 // come in one read: the bytes read ahead lie inside the file (available) and
-// are the ones the count's read would be followed by. A longer list reads the
-// rest of its values in a second read.
+// are the ones the count's read would be followed by. A store that has seen
+// many rewrites holds hundreds of extents, so the read-ahead covers 1024
+// (8 KiB); a longer list reads the rest of its values in a second read.
 bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available) {
-  constexpr int64_t ReadAheadExtents = 64;
+  constexpr int64_t ReadAheadExtents = 1024;
   const int64_t ahead = std::min(available, FreeListBytes(ReadAheadExtents));
   std::vector<char> raw(static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize)));
   int32_t got = stream.Read(raw.data(), static_cast<int32_t>(raw.size()));
