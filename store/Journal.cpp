@@ -168,7 +168,14 @@ bool RecoverStore(const std::string& storePath) {
 
 TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode mode)
     : file_(path, mode), journalPath_(JournalPath(path)) {
-  RecoverStore(file_, path);
+  if (mode == util::TFileStream::OpenExisting) {
+    RecoverStore(file_, path);
+  } else if (util::FileExists(journalPath_)) {
+    // The store was missing: a journal left without it describes a file
+    // that is gone, and played back onto the new one it would only make a
+    // damaged store of it.
+    Retire(journalPath_);
+  }
   diskSize_ = size_ = std::max<int64_t>(file_.Size(), 0);
 }
 

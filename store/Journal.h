@@ -61,7 +61,8 @@ bool RecoverStore(const std::string& storePath);
 // on the next opening). Opening plays back what an earlier cut left.
 class TJournaledFile : public util::TStream {
  public:
-  // Opens like util::TFileStream (raising the same errors), then recovers.
+  // Opens like util::TFileStream (raising the same errors), then recovers;
+  // a file made new drops a journal left without its store.
   TJournaledFile(const std::string& path, util::TFileStream::Mode mode);
   TJournaledFile(const TJournaledFile&) = delete;
   TJournaledFile& operator=(const TJournaledFile&) = delete;

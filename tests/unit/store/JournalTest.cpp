@@ -165,3 +165,23 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
   EXPECT_EQ(storetest::Bytes(path), "01XZW567abcd");
   EXPECT_FALSE(util::FileExists(JournalPath(path)));
 }
+
+TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  TJournalImage stale;
+  stale.OriginalLength = 400;
+  stale.Ranges.push_back({38, std::string(8, '\x11')});
+  storetest::PutBytes(journal, EncodeJournal(stale));
+  // A read of a missing store makes nothing and plays nothing back.
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_FALSE(util::FileExists(path));
+  // A write makes the store as a first write does; the journal goes.
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), path), 0);
+  EXPECT_FALSE(util::FileExists(journal));
+  const std::string made = storetest::Bytes(path);
+  const std::string fresh = dir.Path("fresh.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), fresh), 0);
+  EXPECT_EQ(made, storetest::Bytes(fresh));
+}
