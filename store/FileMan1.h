@@ -88,7 +88,9 @@
 //   J - 4     4         CRC-32 (zlib's) of bytes 0 to J - 5, J being the
 //                       journal's length: the mark of a whole journal
 // A journal whose magic, check value or range lengths do not add up to J is
-// torn.
+// torn. An operation never shortens the store, so a whole journal whose L is
+// beyond the store's length belongs to a store that was since replaced: it is
+// deleted without playback, like a torn one.
 #pragma once
 #include <cstdint>
 #include <string>

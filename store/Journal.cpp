@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "store/Format.h"
@@ -129,6 +130,13 @@ JournalState InspectJournal(const std::string& storePath, TJournalImage* image) 
   std::string bytes;
   TJournalImage journal;
   if (!util::ReadWholeFile(path, bytes) || !DecodeJournal(bytes, journal)) return JournalState::Torn;
+  // The store's length, without the exclusive opening the engine uses.
+  int64_t storeLength = -1;
+  if (std::FILE* f = std::fopen(storePath.c_str(), "rb")) {
+    if (std::fseek(f, 0, SEEK_END) == 0) storeLength = std::ftell(f);
+    std::fclose(f);
+  }
+  if (storeLength < journal.OriginalLength) return JournalState::Stale;
   if (image) *image = std::move(journal);
   return JournalState::Hot;
 }
@@ -151,7 +159,9 @@ bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
   // A torn journal was never complete, so the store was never touched: the
   // journal is only removed. Playing a hot one back twice does no harm, so
   // one that could not be retired is played back again next time.
-  const bool hot = DecodeJournal(bytes, journal);
+  // A cut operation only ever lengthens the store: a store shorter than the
+  // journal's original length was replaced since, and is not this journal's.
+  const bool hot = DecodeJournal(bytes, journal) && store.Size() >= journal.OriginalLength;
   if (hot && !PlayBack(store, journal)) refuse("cannot be played back");
   Retire(path);
   return hot;

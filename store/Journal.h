@@ -37,6 +37,10 @@ enum class JournalState {
   None,  // no journal next to the store
   Hot,   // a whole journal: the last operation was cut and is undone on opening
   Torn,  // an incomplete one: removed on opening, the store stays as it is
+  // A whole journal that cannot be this store's: the store is shorter than
+  // the journal's original length, and a cut operation never shortens the
+  // file (the store was replaced since). Removed on opening, not played back.
+  Stale,
 };
 // Looks without changing anything; image receives a hot journal's contents.
 JournalState InspectJournal(const std::string& storePath, TJournalImage* image = nullptr);

@@ -177,6 +177,10 @@ int Check(const std::string& storePath) {
       std::printf("torn journal %s: never complete, the store was not touched;"
                   " the next opening removes it\n", journalPath.c_str());
       break;
+    case store::JournalState::Stale:
+      std::printf("stale journal %s: longer original than this store, so not its own;"
+                  " the next opening removes it\n", journalPath.c_str());
+      break;
     case store::JournalState::None:
       break;
   }

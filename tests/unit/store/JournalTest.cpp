@@ -185,3 +185,22 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), fresh), 0);
   EXPECT_EQ(made, storetest::Bytes(fresh));
 }
+
+TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(3, "From: z")), path), 0);
+  const std::string sound = storetest::Bytes(path);
+  // A whole journal of a store longer than this one: the store was replaced
+  // (say, by a fresh copy) after a cut, and the journal is not its own.
+  TJournalImage other;
+  other.OriginalLength = static_cast<int32_t>(sound.size()) + 100;
+  other.Ranges.push_back({RootCellOffset, std::string(8, '\x22')});
+  storetest::PutBytes(journal, EncodeJournal(other));
+  EXPECT_EQ(InspectJournal(path), JournalState::Stale);
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), Lines(3, "From: z").Text());
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(storetest::Bytes(path), sound);
+}
