@@ -144,26 +144,41 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
   storetest::TempDir dir;
   const std::string path = dir.Path("held.dbc");
   storetest::PutBytes(path, "0123456789");
-  TJournaledFile f(path, util::TFileStream::OpenExisting);
-  f.Seek(8);
-  EXPECT_EQ(f.Write("abcd", 4), 4);  // over the end: the file grows
-  f.Seek(2);
-  EXPECT_EQ(f.Write("XY", 2), 2);
-  f.Seek(3);
-  EXPECT_EQ(f.Write("Z", 1), 1);  // inside a held run
-  f.Seek(4);
-  EXPECT_EQ(f.Write("W", 1), 1);  // touching it
-  EXPECT_EQ(f.Size(), 12);
-  char got[13] = {};
-  f.Seek(0);
-  EXPECT_EQ(f.Read(got, 13), 12);
-  EXPECT_EQ(std::string(got, 12), "01XZW567abcd");
-  EXPECT_TRUE(f.Pending());
-  EXPECT_EQ(storetest::Bytes(path), "0123456789");
-  ASSERT_TRUE(f.Commit());
-  EXPECT_FALSE(f.Pending());
+  // The file is held exclusively (on Win32 nobody else may read it), so it
+  // is looked at after each opening ends.
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit ? "committed" : "not committed");
+    TJournaledFile f(path, util::TFileStream::OpenExisting);
+    f.Seek(8);
+    EXPECT_EQ(f.Write("abcd", 4), 4);  // over the end: the file grows
+    f.Seek(2);
+    EXPECT_EQ(f.Write("XY", 2), 2);
+    f.Seek(3);
+    EXPECT_EQ(f.Write("Z", 1), 1);  // inside a held run
+    f.Seek(4);
+    EXPECT_EQ(f.Write("W", 1), 1);  // touching it
+    EXPECT_EQ(f.Size(), 12);
+    char got[13] = {};
+    f.Seek(0);
+    EXPECT_EQ(f.Read(got, 13), 12);
+    EXPECT_EQ(std::string(got, 12), "01XZW567abcd");
+    EXPECT_TRUE(f.Pending());
+    if (commit) {
+      ASSERT_TRUE(f.Commit());
+      EXPECT_FALSE(f.Pending());
+    }
+  }
+  // Only the committed round reached the file, and its journal is gone.
   EXPECT_EQ(storetest::Bytes(path), "01XZW567abcd");
   EXPECT_FALSE(util::FileExists(JournalPath(path)));
+  // Without the commit the file kept its bytes.
+  storetest::PutBytes(path, "0123456789");
+  {
+    TJournaledFile f(path, util::TFileStream::OpenExisting);
+    f.Seek(0);
+    f.Write("zz", 2);
+  }
+  EXPECT_EQ(storetest::Bytes(path), "0123456789");
 }
 
 TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
