@@ -148,6 +148,7 @@ bool TFileManager::RootBlockFromOpening(char raw[8]) const {
 
 void TFileManager::WriteFreeList() {
   step_ = StepWriteFreeList;
+  rootBlockRead_ = false;
   if (SeekTo(dataEnd_) && !freeList_.SaveToStream(stream_)) Fail(WriteError);
   if (errorCode_ == NoError) {
     position_ += freeList_.StoredSize();
