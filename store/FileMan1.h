@@ -84,7 +84,8 @@
 //   8         4         L: the store file's length before the operation
 //   12        4         n: number of ranges
 //   16        ...       n ranges: offset (4), length k > 0 (4), k original
-//                       bytes; each lies inside [0, L), in offset order
+//                       bytes; each lies inside [0, L); ranges may overlap
+//                       (each holds the bytes from before the operation)
 //   J - 4     4         CRC-32 (zlib's) of bytes 0 to J - 5, J being the
 //                       journal's length: the mark of a whole journal
 // A journal whose magic, check value or range lengths do not add up to J is

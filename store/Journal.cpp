@@ -52,8 +52,10 @@ std::string EncodeJournal(const TJournalImage& journal) {
   return out;
 }
 
-bool DecodeJournal(const std::string& bytes, TJournalImage& journal) {
-  journal = TJournalImage();
+namespace {
+// Whether bytes are a whole journal: magic, check value, and ranges that lie
+// inside the original length and fill the body exactly. Sets length.
+bool CheckJournal(const std::string& bytes, int32_t& length) {
   const int64_t total = static_cast<int64_t>(bytes.size());
   if (total < JournalHeaderSize + JournalTrailerSize ||
       bytes.compare(0, JournalMagicSize, JournalMagic, JournalMagicSize) != 0)
@@ -62,11 +64,9 @@ bool DecodeJournal(const std::string& bytes, TJournalImage& journal) {
   if (static_cast<uint32_t>(GetInt32(bytes.data() + body)) !=
       Crc(bytes.data(), static_cast<size_t>(body)))
     return false;
-  const int32_t length = GetInt32(bytes.data() + JournalMagicSize);
+  length = GetInt32(bytes.data() + JournalMagicSize);
   const int32_t count = GetInt32(bytes.data() + JournalMagicSize + 4);
   if (length < 0 || count < 0) return false;
-  // Every range lies inside the original file, and the ranges fill the body
-  // exactly: a journal whose parts do not add up is not played back.
   int64_t at = JournalHeaderSize;
   for (int32_t i = 0; i < count; ++i) {
     if (body - at < JournalRangeHeadSize) return false;
@@ -75,12 +75,37 @@ bool DecodeJournal(const std::string& bytes, TJournalImage& journal) {
     at += JournalRangeHeadSize;
     if (offset < 0 || k <= 0 || static_cast<int64_t>(offset) + k > length || body - at < k)
       return false;
-    journal.Ranges.push_back({offset, bytes.substr(static_cast<size_t>(at), static_cast<size_t>(k))});
     at += k;
   }
-  if (at != body) return false;
-  journal.OriginalLength = length;
+  return at == body;
+}
+
+// Calls take(offset, bytes, k) for each range of a journal CheckJournal
+// passed; stops at the first false.
+template <class Take>
+bool EachRange(const std::string& bytes, Take take) {
+  const int32_t count = GetInt32(bytes.data() + JournalMagicSize + 4);
+  size_t at = JournalHeaderSize;
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t offset = GetInt32(bytes.data() + at);
+    const int32_t k = GetInt32(bytes.data() + at + 4);
+    at += JournalRangeHeadSize;
+    if (!take(offset, bytes.data() + at, k)) return false;
+    at += static_cast<size_t>(k);
+  }
   return true;
+}
+}  // namespace
+
+bool DecodeJournal(const std::string& bytes, TJournalImage& journal) {
+  journal = TJournalImage();
+  int32_t length;
+  if (!CheckJournal(bytes, length)) return false;
+  journal.OriginalLength = length;
+  return EachRange(bytes, [&](int32_t offset, const char* data, int32_t k) {
+    journal.Ranges.push_back({offset, std::string(data, static_cast<size_t>(k))});
+    return true;
+  });
 }
 
 void ApplyJournal(const TJournalImage& journal, std::string& storeBytes) {
@@ -103,24 +128,20 @@ bool ReadJournal(const std::string& path, std::string& bytes) {
   return size == 0 || j.Read(&bytes[0], static_cast<int32_t>(size)) == size;
 }
 
-bool PlayBack(util::TFileStream& store, const TJournalImage& journal) {
-  for (const TJournalRange& r : journal.Ranges) {
-    const int32_t k = static_cast<int32_t>(r.Bytes.size());
-    if (store.Seek(r.Offset) != r.Offset || store.Write(r.Bytes.data(), k) != k) return false;
-  }
-  return store.SetSize(journal.OriginalLength) && store.Flush();
+// Writes the original bytes back, cuts the file to its original length and
+// flushes it.
+bool PlayBack(util::TFileStream& store, const std::string& journal, int32_t length) {
+  return EachRange(journal,
+                   [&](int32_t offset, const char* data, int32_t k) {
+                     return store.Seek(offset) == offset && store.Write(data, k) == k;
+                   }) &&
+         store.SetSize(length) && store.Flush();
 }
 
 // Deletes the journal once it has done its work. One that cannot be deleted
 // is emptied instead: an empty journal is torn, and only ever removed.
 bool Retire(const std::string& path) {
-  if (util::RemoveFile(path)) return true;
-  try {
-    util::TFileStream j(path, util::TFileStream::OpenExisting);
-    return j.SetSize(0) && j.Flush();
-  } catch (const util::EGeneralError&) {
-    return false;
-  }
+  return util::RemoveFile(path) || util::WriteWholeFile(path, std::string());
 }
 }  // namespace
 
@@ -144,25 +165,18 @@ JournalState InspectJournal(const std::string& storePath, TJournalImage* image) 
 bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
   const std::string path = JournalPath(storePath);
   if (!util::FileExists(path)) return false;
+  // A journal that cannot be opened raises util::EFOpenError from here.
   std::string bytes;
-  bool readable = false;
-  try {
-    readable = ReadJournal(path, bytes);
-  } catch (const util::EGeneralError&) {
-  }
-  const auto refuse = [&](const char* why) {
-    throw util::EFOpenError("Cannot open file \"" + storePath + "\". Its journal \"" + path +
-                            "\" " + why + ".");
-  };
-  if (!readable) refuse("cannot be read");
-  TJournalImage journal;
+  if (!ReadJournal(path, bytes)) throw util::EFOpenError("Cannot read \"" + path + "\".");
   // A torn journal was never complete, so the store was never touched: the
-  // journal is only removed. Playing a hot one back twice does no harm, so
-  // one that could not be retired is played back again next time.
-  // A cut operation only ever lengthens the store: a store shorter than the
-  // journal's original length was replaced since, and is not this journal's.
-  const bool hot = DecodeJournal(bytes, journal) && store.Size() >= journal.OriginalLength;
-  if (hot && !PlayBack(store, journal)) refuse("cannot be played back");
+  // journal is only removed. A cut operation only ever lengthens the store:
+  // a store shorter than the journal's original length was replaced since,
+  // and the journal is not its own. Playing a hot one back twice does no
+  // harm, so one that could not be retired is played back again next time.
+  int32_t length = 0;
+  const bool hot = CheckJournal(bytes, length) && store.Size() >= length;
+  if (hot && !PlayBack(store, bytes, length))
+    throw util::EFOpenError("Cannot play back \"" + path + "\" onto \"" + storePath + "\".");
   Retire(path);
   return hot;
 }
@@ -207,17 +221,13 @@ int32_t TJournaledFile::Read(void* buf, int32_t n) {
   }
   if (avail > fromDisk) std::memset(to + fromDisk, 0, static_cast<size_t>(avail - fromDisk));
   // Held writes over the stretch read replace the file's bytes.
-  if (!pending_.empty()) {
-    const int64_t end = pos_ + avail;
-    auto it = pending_.upper_bound(pos_);
-    if (it != pending_.begin()) --it;
-    for (; it != pending_.end() && it->first < end; ++it) {
-      const int64_t from = std::max(it->first, pos_);
-      const int64_t to_ = std::min<int64_t>(it->first + static_cast<int64_t>(it->second.size()), end);
-      if (from < to_)
-        std::memcpy(to + (from - pos_), it->second.data() + (from - it->first),
-                    static_cast<size_t>(to_ - from));
-    }
+  const int64_t end = pos_ + avail;
+  for (const TRun& run : pending_) {
+    const int64_t from = std::max(run.At, pos_);
+    const int64_t upTo = std::min(run.End(), end);
+    if (from < upTo)
+      std::memcpy(to + (from - pos_), run.Bytes.data() + (from - run.At),
+                  static_cast<size_t>(upTo - from));
   }
   pos_ += avail;
   return avail;
@@ -231,39 +241,13 @@ int32_t TJournaledFile::Write(const void* buf, int32_t n) {
   return n;
 }
 
-// Merges [at, at + n) into the held runs: it replaces what it covers and
-// joins every run it overlaps or touches into one.
+// Writes are held in the order they came; a later one over the same bytes
+// wins, in reading and in the file alike.
 void TJournaledFile::Hold(int64_t at, const char* bytes, int32_t n) {
-  const int64_t end = at + n;
-  auto first = pending_.upper_bound(at);
-  if (first != pending_.begin()) {
-    auto prev = std::prev(first);
-    if (prev->first + static_cast<int64_t>(prev->second.size()) >= at) first = prev;
-  }
-  auto last = first;  // one past the last run joined
-  int64_t start = at, stop = end;
-  while (last != pending_.end() && last->first <= end) {
-    start = std::min(start, last->first);
-    stop = std::max(stop, last->first + static_cast<int64_t>(last->second.size()));
-    ++last;
-  }
-  if (first == last) {
-    pending_.emplace(at, std::string(bytes, static_cast<size_t>(n)));
-    return;
-  }
-  std::string run;
-  run.reserve(static_cast<size_t>(stop - start));
-  if (first->first < at) run.append(first->second, 0, static_cast<size_t>(at - first->first));
-  run.append(bytes, static_cast<size_t>(n));
-  auto tail = std::prev(last);
-  const int64_t tailEnd = tail->first + static_cast<int64_t>(tail->second.size());
-  if (tailEnd > end) run.append(tail->second, static_cast<size_t>(end - tail->first), std::string::npos);
-  pending_.erase(first, last);
-  pending_.emplace(start, std::move(run));
+  pending_.push_back(TRun{at, std::string(bytes, static_cast<size_t>(n))});
 }
 
-bool TJournaledFile::WriteJournal(const TJournalImage& journal) {
-  const std::string bytes = EncodeJournal(journal);
+bool TJournaledFile::WriteJournal(const std::string& bytes) {
   try {
     util::TFileStream j(journalPath_, util::TFileStream::Create);
     const int32_t n = static_cast<int32_t>(bytes.size());
@@ -274,9 +258,9 @@ bool TJournaledFile::WriteJournal(const TJournalImage& journal) {
 }
 
 bool TJournaledFile::WriteHeld() {
-  for (const auto& [at, bytes] : pending_) {
-    const int32_t n = static_cast<int32_t>(bytes.size());
-    if (file_.Seek(at) != at || file_.Write(bytes.data(), n) != n) return false;
+  for (const TRun& run : pending_) {
+    const int32_t n = static_cast<int32_t>(run.Bytes.size());
+    if (file_.Seek(run.At) != run.At || file_.Write(run.Bytes.data(), n) != n) return false;
   }
   return file_.Flush();
 }
@@ -288,22 +272,29 @@ void TJournaledFile::Drop() {
 
 bool TJournaledFile::Commit() {
   if (pending_.empty()) return true;
-  // The original bytes under every held run that overwrites the file.
-  TJournalImage journal;
-  journal.OriginalLength = static_cast<int32_t>(diskSize_);
-  for (const auto& [at, bytes] : pending_) {
-    if (at >= diskSize_) break;
-    const int64_t end = std::min<int64_t>(at + static_cast<int64_t>(bytes.size()), diskSize_);
-    TJournalRange range;
-    range.Offset = static_cast<int32_t>(at);
-    range.Bytes.assign(static_cast<size_t>(end - at), '\0');
-    const int32_t k = static_cast<int32_t>(range.Bytes.size());
-    if (file_.Seek(at) != at || file_.Read(&range.Bytes[0], k) != k) {
+  // The journal, laid out as EncodeJournal does: the original bytes under
+  // every held write that overwrites the file, read straight into place
+  // from the file (which none of them has reached yet), so ranges that
+  // overlap hold the same bytes and play back in any order.
+  std::string journal(JournalMagic, JournalMagicSize);
+  AppendInt32(journal, static_cast<int32_t>(diskSize_));
+  AppendInt32(journal, 0);
+  int32_t count = 0;
+  for (const TRun& run : pending_) {
+    if (run.At >= diskSize_) continue;
+    const int32_t k = static_cast<int32_t>(std::min(run.End(), diskSize_) - run.At);
+    AppendInt32(journal, static_cast<int32_t>(run.At));
+    AppendInt32(journal, k);
+    const size_t to = journal.size();
+    journal.resize(to + static_cast<size_t>(k));
+    if (file_.Seek(run.At) != run.At || file_.Read(&journal[to], k) != k) {
       Drop();
       return false;
     }
-    journal.Ranges.push_back(std::move(range));
+    ++count;
   }
+  PutInt32(&journal[JournalMagicSize + 4], count);
+  AppendInt32(journal, static_cast<int32_t>(Crc(journal.data(), journal.size())));
   if (!WriteJournal(journal)) {
     // The store was not touched; what there is of the journal is torn.
     util::RemoveFile(journalPath_);
@@ -313,7 +304,7 @@ bool TJournaledFile::Commit() {
   if (!WriteHeld()) {
     // Part of the operation may be in the store: undo it now, or, when even
     // that fails, leave the journal hot for the next opening.
-    if (PlayBack(file_, journal)) Retire(journalPath_);
+    if (PlayBack(file_, journal, static_cast<int32_t>(diskSize_))) Retire(journalPath_);
     Drop();
     return false;
   }

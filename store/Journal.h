@@ -3,7 +3,6 @@
 // the store format in FileMan1.h.
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -85,7 +84,7 @@ class TJournaledFile : public util::TStream {
 
  private:
   void Hold(int64_t at, const char* bytes, int32_t n);
-  bool WriteJournal(const TJournalImage& journal);
+  bool WriteJournal(const std::string& bytes);
   bool WriteHeld();
   void Drop();
 
@@ -94,8 +93,14 @@ class TJournaledFile : public util::TStream {
   int64_t pos_ = 0;
   int64_t diskSize_ = 0;  // the file's length on disk
   int64_t size_ = 0;      // its length with the held writes
-  // Held writes: start -> bytes; runs neither overlap nor touch.
-  std::map<int64_t, std::string> pending_;
+  // Held writes in the order they were made; a later one wins where they
+  // overlap. An operation makes a few dozen, so a plain list is searched.
+  struct TRun {
+    int64_t At;
+    std::string Bytes;
+    int64_t End() const { return At + static_cast<int64_t>(Bytes.size()); }
+  };
+  std::vector<TRun> pending_;
 };
 
 }  // namespace store

@@ -39,7 +39,8 @@ class TFileStream : public TStream {
   int32_t Read(void* buf, int32_t n) override;
   int32_t Write(const void* buf, int32_t n) override;
   int64_t Size() override;
-  // Cuts or extends the file to size bytes; false on failure.
+  // Cuts or extends the file to size bytes; false on failure. The position
+  // afterwards is not defined: seek before the next read or write.
   bool SetSize(int64_t size);
   // Returns once everything written has reached the disk (FlushFileBuffers;
   // fdatasync, and for a file this stream created also its folder's entry,

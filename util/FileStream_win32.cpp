@@ -64,16 +64,12 @@ int32_t TFileStream::Write(const void* buf, int32_t n) {
 
 bool TFileStream::SetSize(int64_t size) {
   if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
-  if (size < 0) return false;
-  LARGE_INTEGER to, was, none;
+  // The file position ends at the new end; callers seek before they read
+  // or write.
+  LARGE_INTEGER to;
   to.QuadPart = size;
-  none.QuadPart = 0;
   HANDLE h = static_cast<HANDLE>(handle_);
-  if (!SetFilePointerEx(h, none, &was, FILE_CURRENT) || !SetFilePointerEx(h, to, nullptr, FILE_BEGIN))
-    return false;
-  const bool done = SetEndOfFile(h) != 0;
-  SetFilePointerEx(h, was, nullptr, FILE_BEGIN);
-  return done;
+  return size >= 0 && SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && SetEndOfFile(h);
 }
 
 // NTFS keeps a new file's entry in its own log: flushing the file is enough.
