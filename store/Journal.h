@@ -55,7 +55,7 @@ bool RecoverStore(util::TFileStream& store, const std::string& storePath);
 bool RecoverStore(const std::string& storePath);
 
 // The store file as one operation sees it. Writes are held in memory, in
-// position order, and reads see them; the file itself changes only in
+// the order made, and reads see them; the file itself changes only in
 // Commit: the original bytes of every stretch about to be overwritten, and
 // the file's length, go into the journal, which is flushed; then the new
 // bytes go into the store, which is flushed; then the journal is deleted. A
