@@ -59,6 +59,39 @@
 //   161  free list: n = 0
 // Each block is 4 + 12 + S + 4 n bytes. Rewriting the item releases its
 // block first, so a new item block of up to 31 bytes lands at 54 again.
+//
+// Rollback journal. An operation overwrites blocks in place (a rewritten
+// index often lands where the one it replaces stood), so a cut in the middle
+// of one could leave neither. Every store call therefore holds its writes in
+// memory and commits them at its end (store/Journal.h):
+//   1. the original bytes of every stretch of the file about to be
+//      overwritten, and the file's length, are written to the journal
+//      (path = the store's path + ".jnl": "LN.dbc.jnl"), which is flushed;
+//   2. the new bytes are written to the store, which is flushed;
+//   3. the journal is deleted.
+// A store that is opened with a journal next to it was cut in step 2 or 3
+// (a "hot" journal): before anything is read, the journal's ranges are
+// written back, the file is cut to the original length, flushed, and the
+// journal deleted. A journal cut in step 1 is torn: its check value does not
+// match, the store was not touched yet, and it is only deleted. Playing a
+// journal back twice does no harm, so a cut during playback is repaired by
+// the next opening. Bytes beyond the original length need no saving: cutting
+// the file back to that length removes them. A completed call leaves the
+// same store bytes as one without a journal.
+//
+// Journal (same integer coding; written in one piece):
+//   0         8         magic "lnjrnl1" + LF
+//   8         4         L: the store file's length before the operation
+//   12        4         n: number of ranges
+//   16        ...       n ranges: offset (4), length k > 0 (4), k original
+//                       bytes; each lies inside [0, L); ranges may overlap
+//                       (each holds the bytes from before the operation)
+//   J - 4     4         CRC-32 (zlib's) of bytes 0 to J - 5, J being the
+//                       journal's length: the mark of a whole journal
+// A journal whose magic, check value or range lengths do not add up to J is
+// torn. An operation never shortens the store, so a whole journal whose L is
+// beyond the store's length belongs to a store that was since replaced: it is
+// deleted without playback, like a torn one.
 #pragma once
 #include <cstdint>
 #include <string>

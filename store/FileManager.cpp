@@ -1,6 +1,8 @@
 // The store file: opening, checked I/O, block allocation and release.
 #include "store/FileManager.h"
 
+#include <cstring>
+
 #include "util/Text.h"
 
 namespace store {
@@ -34,6 +36,13 @@ TFileManager::TFileManager(const std::string& path, bool mustExist)
   if (errorCode_ != NoError) FormDiagnostic();
 }
 
+bool TFileManager::Commit() {
+  if (stream_.Commit()) return true;
+  Fail(WriteError);
+  FormDiagnostic();
+  return false;
+}
+
 void TFileManager::Fail(int32_t code) {
   errorCode_ = code;
   if (firstError_ == NoError) firstError_ = code;
@@ -54,6 +63,7 @@ bool TFileManager::SeekTo(int64_t position) {
 
 bool TFileManager::WriteBytes(const void* buffer, int32_t count) {
   errorCode_ = NoError;
+  rootBlockRead_ = false;
   const int32_t put = count > 0 ? stream_.Write(buffer, count) : 0;
   position_ += put;
   if (position_ > fileSize_) fileSize_ = position_;
@@ -114,10 +124,15 @@ void TFileManager::WriteHeader() {
 // those read as a read error.
 void TFileManager::ReadHeader() {
   step_ = StepReadHeader;
-  char raw[8];
-  if (!SeekTo(RootCellOffset) || !ReadBytes(raw, 8)) return;
+  char raw[16];
+  const bool withRoot = fileSize_ >= FirstPayload + RootCellPayloadSize;
+  if (!SeekTo(RootCellOffset) || !ReadBytes(raw, withRoot ? 16 : 8)) return;
   rootCell_ = GetInt32(raw);
   dataEnd_ = GetInt32(raw + 4);
+  if (withRoot) {
+    std::memcpy(rootBlock_, raw + 8, 8);
+    rootBlockRead_ = true;
+  }
   const bool endSound = dataEnd_ >= HeaderSize && dataEnd_ <= fileSize_ - FreeListCountSize;
   const bool rootSound =
       rootCell_ == NoPosition ||
@@ -125,8 +140,15 @@ void TFileManager::ReadHeader() {
   if (!endSound || !rootSound) Fail(ReadError);
 }
 
+bool TFileManager::RootBlockFromOpening(char raw[8]) const {
+  if (!rootBlockRead_ || rootCell_ != FirstPayload) return false;
+  std::memcpy(raw, rootBlock_, 8);
+  return true;
+}
+
 void TFileManager::WriteFreeList() {
   step_ = StepWriteFreeList;
+  rootBlockRead_ = false;
   if (SeekTo(dataEnd_) && !freeList_.SaveToStream(stream_)) Fail(WriteError);
   if (errorCode_ == NoError) {
     position_ += freeList_.StoredSize();

@@ -7,6 +7,7 @@
 
 #include "store/Format.h"
 #include "store/FreeList.h"
+#include "store/Journal.h"
 #include "util/FileStream.h"
 
 namespace store {
@@ -29,14 +30,16 @@ std::string ErrorCodeText(int32_t code);
 
 class TFileManager {
  public:
-  // Opens the file exclusively (creating it when missing) and loads or
-  // initialises header and free list. Raises util::EFOpenError or
-  // util::EFCreateError when the file cannot be opened or created.
+  // Opens the file exclusively (creating it when missing), plays back a hot
+  // journal an earlier cut left next to it, and loads or initialises header
+  // and free list. Raises util::EFOpenError or util::EFCreateError when the
+  // file cannot be opened or created, or its hot journal not played back.
   explicit TFileManager(const std::string& path);
   // With mustExist, only an existing file is opened: a missing one raises
   // util::EFOpenError like one that cannot be opened, and nothing is created.
   TFileManager(const std::string& path, bool mustExist);
-  ~TFileManager() = default;
+  // Commits what is still held (see Commit) and closes the file.
+  ~TFileManager() { stream_.Commit(); }
   TFileManager(const TFileManager&) = delete;
   TFileManager& operator=(const TFileManager&) = delete;
 
@@ -55,6 +58,17 @@ class TFileManager {
   // bytes read; fewer than need is the read error (-1). The file position
   // ends behind the bytes read.
   int32_t ReadAhead(void* buffer, int32_t need, int32_t count);
+
+  // Writes reach the file only here, all of them or none, through the
+  // rollback journal (store/Journal.h); until then reads see them. A store
+  // call commits once, at its end. A failure is the write error, and the
+  // file is then as it was before the first write.
+  bool Commit();
+
+  // The root cell's block (its length, then the top index's position) as
+  // opening read it with the header: the root cell is the first block, so
+  // one read takes both. False when it is elsewhere, or after any write.
+  bool RootBlockFromOpening(char raw[8]) const;
 
   int32_t GetRootCell() const { return rootCell_; }
   int32_t DataEnd() const { return dataEnd_; }
@@ -99,7 +113,7 @@ class TFileManager {
   bool ReleasableExtent(int64_t start, int32_t length) const;
   void FormDiagnostic();
 
-  util::TFileStream stream_;
+  TJournaledFile stream_;
   TFreeList freeList_;
   int32_t rootCell_ = -1;
   int32_t dataEnd_ = HeaderSize;
@@ -109,6 +123,8 @@ class TFileManager {
   int64_t position_ = 0;
   int64_t fileSize_ = 0;
   bool damaged_ = false;
+  bool rootBlockRead_ = false;
+  char rootBlock_[8] = {};
   std::string diagnostic_;
 };
 

@@ -34,6 +34,18 @@ inline constexpr uint8_t ZlibEncoding = 1;
 // The free list at the data end: a count n, n positions, n sizes.
 inline constexpr int32_t FreeListCountSize = 4;
 
+// The rollback journal lies next to the store file under the store's own
+// name plus this suffix ("LN.dbc" -> "LN.dbc.jnl"); its layout is in
+// FileMan1.h. It starts with this magic, then the store's original length
+// and the range count; a CRC-32 of everything before it ends it.
+inline constexpr char JournalSuffix[] = ".jnl";
+inline constexpr char JournalMagic[] = "lnjrnl1\n";
+inline constexpr int32_t JournalMagicSize = 8;
+inline constexpr int32_t JournalHeaderSize = 16;   // magic, original length, n
+inline constexpr int32_t JournalRangeHeadSize = 8; // offset, length
+inline constexpr int32_t JournalTrailerSize = 4;   // CRC-32
+static_assert(sizeof(JournalMagic) - 1 == JournalMagicSize, "journal magic is 8 bytes");
+
 // Key paths join folder and item names with this single byte.
 inline constexpr char KeySeparator = '\xFF';
 

@@ -2,6 +2,8 @@
 #include "store/FreeList.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "store/Format.h"
 #include "util/FileStream.h"
@@ -51,15 +53,18 @@ void TFreeList::Release(int32_t start, int32_t size) {
 
 // The count and, for a list of up to ReadAheadExtents extents, the values too
 // come in one read: the bytes read ahead lie inside the file (available) and
-// are the ones the count's read would be followed by. A longer list reads the
-// rest of its values in a second read.
-bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
-  constexpr int64_t ReadAheadExtents = 64;
+// are the ones the count's read would be followed by. A store that has seen
+// many rewrites holds hundreds of extents, so the read-ahead covers 1024
+// (8 KiB); a longer list reads the rest of its values in a second read.
+bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available) {
+  constexpr int64_t ReadAheadExtents = 1024;
   const int64_t ahead = std::min(available, FreeListBytes(ReadAheadExtents));
-  std::vector<char> raw(static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize)));
-  int32_t got = stream.Read(raw.data(), static_cast<int32_t>(raw.size()));
+  // Filled by the read, so not cleared first.
+  size_t rawSize = static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize));
+  std::unique_ptr<char[]> raw(new char[rawSize]);
+  int32_t got = stream.Read(raw.get(), static_cast<int32_t>(rawSize));
   if (got < FreeListCountSize) return false;
-  const int32_t n = GetInt32(raw.data());
+  const int32_t n = GetInt32(raw.get());
   Positions.clear();
   Sizes.clear();
   // A count that is negative or whose values run past the file's end is a
@@ -69,11 +74,14 @@ bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
   // sized once and decoded in place.
   const int32_t want = static_cast<int32_t>(FreeListBytes(n));
   if (got > want) got = want;
-  if (got == static_cast<int32_t>(raw.size()) && got < want) {
-    raw.resize(static_cast<size_t>(want));
-    got += stream.Read(raw.data() + got, want - got);
+  if (got == static_cast<int32_t>(rawSize) && got < want) {
+    std::unique_ptr<char[]> all(new char[static_cast<size_t>(want)]);
+    std::memcpy(all.get(), raw.get(), rawSize);
+    raw = std::move(all);
+    rawSize = static_cast<size_t>(want);
+    got += stream.Read(raw.get() + got, want - got);
   }
-  const char* values = raw.data() + FreeListCountSize;
+  const char* values = raw.get() + FreeListCountSize;
   const int32_t fullValues = (got - FreeListCountSize) / 4;
   const int32_t fullPositions = fullValues < n ? fullValues : n;
   Positions.resize(static_cast<size_t>(fullPositions));
@@ -85,7 +93,7 @@ bool TFreeList::LoadFromStream(util::TFileStream& stream, int64_t available) {
   return got == want;
 }
 
-bool TFreeList::SaveToStream(util::TFileStream& stream) const {
+bool TFreeList::SaveToStream(util::TStream& stream) const {
   const int32_t n = Count();
   std::vector<char> raw(static_cast<size_t>(StoredSize()));
   PutInt32(raw.data(), n);

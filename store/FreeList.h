@@ -5,7 +5,7 @@
 #include <vector>
 
 namespace util {
-class TFileStream;
+class TStream;
 }
 
 namespace store {
@@ -23,9 +23,9 @@ class TFreeList {
   // Reads count, positions and sizes at the stream's position. available is
   // the number of bytes the file holds from there: a count whose values
   // cannot fit is refused before anything is allocated. False on a short read.
-  bool LoadFromStream(util::TFileStream& stream, int64_t available);
+  bool LoadFromStream(util::TStream& stream, int64_t available);
   // Writes count, positions and sizes; false on a short write.
-  bool SaveToStream(util::TFileStream& stream) const;
+  bool SaveToStream(util::TStream& stream) const;
 
   int Count() const { return static_cast<int>(Positions.size()); }
   // The stored form's length: 4 + 8 n.

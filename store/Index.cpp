@@ -4,6 +4,7 @@
 #include "store/Index.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -72,8 +73,9 @@ void TFMindex::LoadRootPosition() {
   // The root cell's block: length 8, then the top index's position.
   char raw[8];
   const int32_t cell = manager_.GetRootCell();
-  if (!manager_.SeekTo(static_cast<int64_t>(cell) - BlockPrefixSize) ||
-      !manager_.ReadBytes(raw, 8))
+  if (!manager_.RootBlockFromOpening(raw) &&
+      (!manager_.SeekTo(static_cast<int64_t>(cell) - BlockPrefixSize) ||
+       !manager_.ReadBytes(raw, 8)))
     return MarkDamaged();
   if (GetInt32(raw) != BlockPrefixSize + RootCellPayloadSize) return MarkDamaged();
   position_ = GetInt32(raw + 4);
@@ -146,11 +148,55 @@ void TFMindex::LoadRecord() {
   if (buffer.Encoding == ZlibEncoding && (buffer.Decompress() != 0 || buffer.IsCompressed()))
     return MarkDamaged();
   Clear();
+  // One name per line, and no more than the record has positions for: the
+  // list is sized once.
+  const char* text = buffer.Data();
+  const size_t lines = text ? static_cast<size_t>(std::count(
+                                  text, text + buffer.StoredLength(), '\n')) + 1
+                            : 0;
+  Reserve(static_cast<int>(std::min(lines, positions.size() / PositionSize)));
   AddTextLines(*this, buffer.Data(), static_cast<size_t>(buffer.StoredLength()));
   if (static_cast<int64_t>(Count()) * PositionSize > static_cast<int64_t>(positions.size()))
     return MarkDamaged();
   for (int i = 0; i < Count(); ++i)
     SetValue(i, GetInt32(&positions[static_cast<size_t>(PositionSize) * i]));
+}
+
+#ifndef _WIN32
+namespace {
+// The portable build lower-cases byte by byte (Windows-1252), so a name can
+// be compared through a table of each byte's lower case, in place.
+const unsigned char* LowerTable() {
+  static const auto table = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c)
+      t[c] = static_cast<unsigned char>(util::LowerCase(std::string(1, static_cast<char>(c)))[0]);
+    return t;
+  }();
+  return table.data();
+}
+}  // namespace
+#endif
+
+int TFMindex::IndexOf(const std::string& name) const {
+#ifdef _WIN32
+  // The system's casing may span two bytes (double-byte code pages): whole
+  // names go through util::LowerCase.
+  return util::TStringList::IndexOf(name);
+#else
+  const unsigned char* lower = LowerTable();
+  const size_t n = name.size();
+  const unsigned char* key = reinterpret_cast<const unsigned char*>(name.data());
+  const std::vector<std::string>& lines = Lines();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].size() != n) continue;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(lines[i].data());
+    size_t k = 0;
+    while (k < n && (s[k] == key[k] || lower[s[k]] == lower[key[k]])) ++k;
+    if (k == n) return static_cast<int>(i);
+  }
+  return -1;
+#endif
 }
 
 int32_t TFMindex::PositionOf(const std::string& name) const {

@@ -22,7 +22,7 @@ struct TRecordHead {
   // Bytes that follow the header, read together with it when asked for
   // (ReadAheadSize in all, header included), so that a small record's body
   // costs no second read. TakeBody hands them out in file order.
-  static constexpr int32_t ReadAheadSize = 4096;
+  static constexpr int32_t ReadAheadSize = 2048;
   char Raw[ReadAheadSize];
   int32_t RawCount = 0;  // bytes in Raw
   int32_t RawTaken = 0;  // bytes of Raw handed out (the 16 header bytes first)
@@ -40,6 +40,10 @@ class TFMindex : public util::TStringList {
   // there is no parent (creating the root cell when the store has none).
   TFMindex(TFileManager& manager, TFMindex* parent, const std::string& name);
 
+  // The first entry equal to name ignoring case, or -1: the same answer as
+  // TStringList::IndexOf, found without lower-cased copies of the entries
+  // where the casing rules go byte by byte (see Index.cpp).
+  int IndexOf(const std::string& name) const;
   int32_t PositionOf(const std::string& name) const;
   int32_t SetChildPosition(const std::string& name, int32_t position);
   int32_t SetChildPositionAndSave(const std::string& name, int32_t position);

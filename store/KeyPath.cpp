@@ -75,6 +75,7 @@ int Walk(const std::string& keyPath, const std::string& storePath, bool mustExis
     indexes.push_back(
         std::make_unique<TFMindex>(manager, indexes.back().get(), elements[level - 1]));
   if (!indexes.back()->Damaged()) work(*indexes.back(), elements.back());
+  manager.Commit();
   const int result = manager.Result();
   while (!indexes.empty()) indexes.pop_back();  // deepest first, the top index last
   return result;

@@ -4,6 +4,7 @@
 
 #include "app/Version.h"
 #include "gui/Pump.h"
+#include "store/Format.h"
 #include "uninstall/FolderGuard.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
@@ -104,7 +105,8 @@ bool TRemoval::IsKeptStoreFile(const std::string& fileName) {
   const std::string name = util::LowerCase(fileName);
   return name == util::LowerCase(base + app::StoreExt) ||
          name == util::LowerCase(base + app::EncryptedStoreExt) ||
-         name == util::LowerCase(base + app::EncryptedStoreExt + app::BackupExt);
+         name == util::LowerCase(base + app::EncryptedStoreExt + app::BackupExt) ||
+         name == util::LowerCase(base + app::StoreExt + store::JournalSuffix);
 }
 
 void TRemoval::DeleteAppFiles() {

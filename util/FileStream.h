@@ -8,7 +8,21 @@
 
 namespace util {
 
-class TFileStream {
+// A byte stream with a position: what the store's free list reads and
+// writes through, whether that is the file itself or a layer above it.
+class TStream {
+ public:
+  virtual ~TStream() = default;
+  // Moves to an absolute position; returns the resulting position, or -1.
+  virtual int64_t Seek(int64_t pos) = 0;
+  // Reads/writes at the current position; return the bytes transferred
+  // (fewer than n at the end of the file or on an error).
+  virtual int32_t Read(void* buf, int32_t n) = 0;
+  virtual int32_t Write(const void* buf, int32_t n) = 0;
+  virtual int64_t Size() = 0;
+};
+
+class TFileStream : public TStream {
  public:
   enum Mode {
     OpenExisting,  // the file must exist; failure raises EFOpenError
@@ -16,18 +30,22 @@ class TFileStream {
   };
   // Opens exclusively for reading and writing, or raises.
   TFileStream(const std::string& path, Mode mode);
-  ~TFileStream();
+  ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
 
-  // Moves to an absolute position; returns the resulting position, or -1.
-  // On POSIX this only records the position (no system call).
-  int64_t Seek(int64_t pos);
-  // Reads/writes at the current position; return the bytes transferred
-  // (fewer than n at the end of the file or on an error).
-  int32_t Read(void* buf, int32_t n);
-  int32_t Write(const void* buf, int32_t n);
-  int64_t Size();
+  // On POSIX Seek only records the position (no system call).
+  int64_t Seek(int64_t pos) override;
+  int32_t Read(void* buf, int32_t n) override;
+  int32_t Write(const void* buf, int32_t n) override;
+  int64_t Size() override;
+  // Cuts or extends the file to size bytes; false on failure. The position
+  // afterwards is not defined: seek before the next read or write.
+  bool SetSize(int64_t size);
+  // Returns once everything written has reached the disk (FlushFileBuffers;
+  // fdatasync, and for a file this stream created also its folder's entry,
+  // so that the new file itself survives a power cut). False on failure.
+  bool Flush();
 
  private:
 #ifdef _WIN32
@@ -35,8 +53,12 @@ class TFileStream {
 #else
   int fd_;
   int64_t pos_ = 0;  // where the next read or write goes (pread/pwrite)
+  std::string folderToSync_;  // set while a created file's entry is not yet on disk
 #endif
 };
+
+// Deletes a file; false when it could not be deleted (or did not exist).
+bool RemoveFile(const std::string& path);
 
 // True for an existing file that is not a directory.
 bool FileExists(const std::string& path);
@@ -48,5 +70,25 @@ bool DirectoryExists(const std::string& path);
 // file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
+
+// Test seam: a power cut simulated at a chosen write. While a plan is set,
+// every write of a TFileStream asks it how many of its bytes reach the file,
+// and every flush, size change and RemoveFile asks whether it happens at all.
+// The writer is told that everything it asked for was done, as a program is
+// when the machine loses power with the bytes still on their way. The
+// product never sets a plan; TFileStream's creation is not covered (it
+// happens before anything that needs a journal).
+class TFileFaults {
+ public:
+  virtual ~TFileFaults() = default;
+  // The number of the n bytes of the next write that reach the file.
+  virtual int32_t Admit(int32_t n) = 0;
+  // Whether a flush, size change or deletion still reaches the disk.
+  virtual bool Alive() = 0;
+};
+// Sets the plan (nullptr: none); returns the one it replaces.
+TFileFaults* SetFileFaults(TFileFaults* faults);
+// The plan in force, or nullptr.
+TFileFaults* FileFaults();
 
 }  // namespace util

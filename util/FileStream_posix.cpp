@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -31,6 +32,10 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : fd_(-1) {
     fail(err);
   }
   fd_ = fd;
+  if (create) {
+    const size_t slash = path.find_last_of('/');
+    folderToSync_ = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  }
 }
 
 TFileStream::~TFileStream() {
@@ -60,20 +65,50 @@ int32_t TFileStream::Read(void* buf, int32_t n) {
 }
 
 int32_t TFileStream::Write(const void* buf, int32_t n) {
+  // Under a fault plan only the admitted bytes go out; the rest count as
+  // written (they were lost on their way to the disk).
+  int32_t admit = n;
+  if (TFileFaults* plan = FileFaults()) admit = std::clamp(plan->Admit(n), 0, std::max(n, 0));
   int32_t done = 0;
-  while (done < n) {
-    ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + done, n - done,
+  while (done < admit) {
+    ssize_t r = ::pwrite(fd_, static_cast<const char*>(buf) + done, admit - done,
                          static_cast<off_t>(pos_ + done));
     if (r <= 0) break;
     done += static_cast<int32_t>(r);
   }
+  if (done == admit && admit < n) done = n;
   pos_ += done;
   return done;
+}
+
+bool TFileStream::SetSize(int64_t size) {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  return size >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
+bool TFileStream::Flush() {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  // fdatasync writes the data and whatever of the file's own metadata is
+  // needed to read it back (its length), not its times.
+  if (::fdatasync(fd_) != 0) return false;
+  if (folderToSync_.empty()) return true;
+  // A new file's name lives in its folder: that too must reach the disk once.
+  const int dir = ::open(folderToSync_.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir < 0) return false;
+  const bool synced = ::fsync(dir) == 0;
+  ::close(dir);
+  if (synced) folderToSync_.clear();
+  return synced;
 }
 
 int64_t TFileStream::Size() {
   struct stat st;
   return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+bool RemoveFile(const std::string& path) {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  return ::unlink(path.c_str()) == 0;
 }
 
 bool FileExists(const std::string& path) {

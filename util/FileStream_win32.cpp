@@ -42,13 +42,50 @@ int32_t TFileStream::Read(void* buf, int32_t n) {
 int32_t TFileStream::Write(const void* buf, int32_t n) {
   DWORD put = 0;
   if (n <= 0) return 0;
-  if (!WriteFile(static_cast<HANDLE>(handle_), buf, static_cast<DWORD>(n), &put, nullptr)) return 0;
-  return static_cast<int32_t>(put);
+  // Under a fault plan only the admitted bytes go out; the rest count as
+  // written (they were lost on their way to the disk).
+  int32_t admit = n;
+  if (TFileFaults* plan = FileFaults()) {
+    admit = plan->Admit(n);
+    if (admit < 0) admit = 0;
+    if (admit > n) admit = n;
+  }
+  if (admit > 0 &&
+      !WriteFile(static_cast<HANDLE>(handle_), buf, static_cast<DWORD>(admit), &put, nullptr))
+    return 0;
+  if (static_cast<int32_t>(put) < admit) return static_cast<int32_t>(put);
+  if (admit < n) {
+    LARGE_INTEGER skip;
+    skip.QuadPart = n - admit;
+    SetFilePointerEx(static_cast<HANDLE>(handle_), skip, nullptr, FILE_CURRENT);
+  }
+  return n;
+}
+
+bool TFileStream::SetSize(int64_t size) {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  // The file position ends at the new end; callers seek before they read
+  // or write.
+  LARGE_INTEGER to;
+  to.QuadPart = size;
+  HANDLE h = static_cast<HANDLE>(handle_);
+  return size >= 0 && SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+}
+
+// NTFS keeps a new file's entry in its own log: flushing the file is enough.
+bool TFileStream::Flush() {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  return FlushFileBuffers(static_cast<HANDLE>(handle_)) != 0;
 }
 
 int64_t TFileStream::Size() {
   LARGE_INTEGER s;
   return GetFileSizeEx(static_cast<HANDLE>(handle_), &s) ? s.QuadPart : -1;
+}
+
+bool RemoveFile(const std::string& path) {
+  if (TFileFaults* plan = FileFaults(); plan && !plan->Alive()) return true;
+  return DeleteFileA(path.c_str()) != 0;
 }
 
 bool FileExists(const std::string& path) {

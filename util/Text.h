@@ -45,6 +45,11 @@ class TStringList {
   void Insert(int i, std::string s, int32_t value = 0);
   void Delete(int i);
   void Clear();
+  // Makes room for n lines without changing the list.
+  void Reserve(int n) {
+    lines_.reserve(static_cast<size_t>(n));
+    values_.reserve(static_cast<size_t>(n));
+  }
   // First line equal to s ignoring letter case, or -1.
   int IndexOf(const std::string& s) const;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "store/Journal.h"
 #include "tools/lnstore/StoreImage.h"
 #include "util/FileStream.h"
 #include "util/Message.h"
@@ -20,7 +21,10 @@ const std::string& ScratchPath() {
     return dir + "/lf-fuzz-" + std::to_string(getpid()) + ".dbc";
   }();
   static const bool removeAtExit = [] {
-    std::atexit([] { std::remove(path.c_str()); });
+    std::atexit([] {
+      std::remove(path.c_str());
+      std::remove(store::JournalPath(path).c_str());
+    });
     return true;
   }();
   (void)removeAtExit;
@@ -29,6 +33,7 @@ const std::string& ScratchPath() {
 
 void WriteScratch(const std::string& bytes) {
   if (!util::WriteWholeFile(ScratchPath(), bytes)) std::abort();
+  std::remove(store::JournalPath(ScratchPath()).c_str());
 }
 
 std::string ReadScratch() {
@@ -48,6 +53,19 @@ int SeriousFaults(const std::string& bytes, int* allFaults) {
       summary);
   if (allFaults) *allFaults = all;
   return serious;
+}
+
+PowerCut::PowerCut(int n, bool torn) : n_(n), torn_(torn) {
+  previous_ = util::SetFileFaults(this);
+}
+
+PowerCut::~PowerCut() { util::SetFileFaults(previous_); }
+
+int32_t PowerCut::Admit(int32_t bytes) {
+  ++writes_;
+  if (writes_ < n_) return bytes;
+  if (writes_ == n_) return torn_ ? bytes / 2 : bytes;
+  return 0;
 }
 
 }  // namespace fuzz

@@ -1,11 +1,14 @@
 // lnstore: looks into and edits a message store from the command line, for
 // support and tests. Key paths join names with "/". ls, dump and check only
 // read the file's bytes; get, put, rm and mv go through the store engine.
+// A hot journal next to the store (an operation was cut) is played back
+// first by every command but check, which reports it and leaves it.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "store/FileMan1.h"
+#include "store/Journal.h"
 #include "tools/lnstore/StoreImage.h"
 #include "util/Errors.h"
 #include "util/FileStream.h"
@@ -29,7 +32,9 @@ const char* const UsageText =
     "  rm STORE PATH          removes the item or folder entry\n"
     "  mv STORE PATH NEWNAME  renames the last element of PATH\n"
     "  dump STORE             the whole tree, indented\n"
-    "  check STORE            checks blocks, free list and tree; exit 0 when sound\n"
+    "  check STORE            checks blocks, free list and tree, and reports a hot\n"
+    "                         journal (STORE.jnl) without playing it back;\n"
+    "                         exit 0 when sound\n"
     "PATH joins folder and item names with \"/\".\n"
     "exit: 0 success, 1 not found or faults found, 2 usage, 3 store error\n";
 
@@ -151,13 +156,39 @@ int Dump(const std::string& storePath) {
   return Ok;
 }
 
+// A hot journal is a fault of the file as it lies: the next opening changes
+// it. The tree is checked as that playback will leave it.
 int Check(const std::string& storePath) {
   std::string bytes;
   int code;
   if (!LoadImage(storePath, bytes, code)) return code;
+  store::TJournalImage journal;
+  const std::string journalPath = store::JournalPath(storePath);
+  int journalFaults = 0;
+  switch (store::InspectJournal(storePath, &journal)) {
+    case store::JournalState::Hot:
+      std::printf("hot journal %s: the last operation was cut; %zu ranges, original length %d;"
+                  " the next opening plays it back (checked as it will leave the store)\n",
+                  journalPath.c_str(), journal.Ranges.size(), journal.OriginalLength);
+      store::ApplyJournal(journal, bytes);
+      journalFaults = 1;
+      break;
+    case store::JournalState::Torn:
+      std::printf("torn journal %s: never complete, the store was not touched;"
+                  " the next opening removes it\n", journalPath.c_str());
+      break;
+    case store::JournalState::Stale:
+      std::printf("stale journal %s: longer original than this store, so not its own;"
+                  " the next opening removes it\n", journalPath.c_str());
+      break;
+    case store::JournalState::None:
+      break;
+  }
   StoreImage image(std::move(bytes));
   std::string summary;
-  const int faults = image.Check([](const std::string& line) { std::printf("%s\n", line.c_str()); }, summary);
+  const int faults = journalFaults +
+      image.Check([](const std::string& line) { std::printf("%s\n", line.c_str()); }, summary);
+  if (journalFaults) summary += ", hot journal";
   std::printf("check: %s: %s\n", faults == 0 ? "sound" : "FAULTS", summary.c_str());
   return faults == 0 ? Ok : NotFound;
 }
@@ -208,6 +239,9 @@ int Run(int argc, char** argv) {
   if (argc < 3) return UsageError("a command and a store are needed");
   const std::string cmd = argv[1], storePath = argv[2];
   const int extra = argc - 3;
+  // Every command but check sees the store as the engine will.
+  for (const char* engineView : {"ls", "get", "put", "rm", "mv", "dump"})
+    if (cmd == engineView) store::RecoverStore(storePath);
   if (cmd == "ls" && extra <= 1) return List(storePath, extra ? argv[3] : "");
   if (cmd == "get" && extra == 1) return Get(storePath, argv[3]);
   if (cmd == "put" && extra == 1) return Put(storePath, argv[3]);

@@ -1,10 +1,12 @@
 // lnstore from outside (native only): the basic commands and their exit
-// codes, and that check and dump never change the file they look at.
+// codes, that check and dump never change the file they look at, and that a
+// hot journal is reported by check and played back by the other commands.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "StoreTestUtil.h"
+#include "store/Journal.h"
 
 namespace {
 int Tool(const std::string& args, const std::string& stdinFile = "",
@@ -79,4 +81,54 @@ TEST(LnstoreTest, CheckAndDumpOnlyReadAndFindFaults) {
   EXPECT_EQ(Tool("check " + Q(store)), 1);
   storetest::PutBytes(store, sound.substr(0, 30));
   EXPECT_EQ(Tool("check " + Q(store)), 1);
+}
+
+TEST(LnstoreTest, CheckReportsAHotJournalAndOtherCommandsPlayItBack) {
+  storetest::TempDir dir;
+  const std::string store = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  const std::string out = dir.Path("out.txt");
+  util::TStringList l;
+  l.Add("From: a@b");
+  ASSERT_EQ(store::WriteStoreLines("default\xFFmessage", &l, store), 0);
+  const std::string sound = storetest::Bytes(store);
+  ASSERT_EQ(journal, store::JournalPath(store));
+
+  // A cut operation's traces, laid by hand: a journal holding the original
+  // bytes of the header, and a store whose header was overwritten and which
+  // grew.
+  store::TJournalImage hot;
+  hot.OriginalLength = static_cast<int32_t>(sound.size());
+  hot.Ranges.push_back({store::RootCellOffset, sound.substr(store::RootCellOffset, 8)});
+  const std::string journalBytes = store::EncodeJournal(hot);
+  std::string cut = sound + "tail of a write that never finished";
+  cut.replace(store::RootCellOffset, 8, "\x7f\x7f\x7f\x7f\x7f\x7f\x7f\x7f");
+  auto lay = [&] {
+    storetest::PutBytes(store, cut);
+    storetest::PutBytes(journal, journalBytes);
+  };
+
+  lay();
+  EXPECT_EQ(Tool("check " + Q(store), "", out), 1);
+  EXPECT_NE(storetest::Bytes(out).find("hot journal"), std::string::npos);
+  EXPECT_EQ(storetest::Bytes(store), cut);  // check changes nothing
+  EXPECT_EQ(storetest::Bytes(journal), journalBytes);
+
+  for (const std::string& cmd : {"get " + Q(store) + " default/message", "ls " + Q(store),
+                                 "dump " + Q(store), "rm " + Q(store) + " default/absent"}) {
+    SCOPED_TRACE(cmd);
+    lay();
+    Tool(cmd);
+    EXPECT_FALSE(util::FileExists(journal));
+    EXPECT_EQ(storetest::Bytes(store), sound);
+  }
+  EXPECT_EQ(Tool("check " + Q(store)), 0);
+
+  // A torn journal is reported, is no fault, and the store stays as it is.
+  storetest::PutBytes(journal, journalBytes.substr(0, journalBytes.size() - 1));
+  EXPECT_EQ(Tool("check " + Q(store), "", out), 0);
+  EXPECT_NE(storetest::Bytes(out).find("torn journal"), std::string::npos);
+  EXPECT_EQ(Tool("get " + Q(store) + " default/message", "", out), 0);
+  EXPECT_EQ(storetest::Bytes(out), "From: a@b\r\n");
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(storetest::Bytes(store), sound);
 }

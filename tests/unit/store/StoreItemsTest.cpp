@@ -261,3 +261,23 @@ TEST(StoreItemsTest, CopyFileContents) {
   CopyFileContents(dst, src);
   EXPECT_EQ(Bytes(dst), std::string("a\0\xFF", 3));
 }
+
+TEST(StoreItemsTest, IndexLookupAnswersLikeTheStringList) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("i.dbc");
+  TFileManager m(path);
+  TFMindex index(m, nullptr, "");
+  // Latin-1 letters fold like ASCII ones; the first match wins; lengths
+  // must agree; bytes without a case stay themselves.
+  for (const char* name : {"item12", "\xC4rger", "\xE4RGER", "Item1", "ITEM12", "x\xD7y", "", "\xFF"})
+    index.Add(name, 7);
+  const util::TStringList& list = index;
+  for (const char* probe : {"ITEM12", "item1", "\xE4rger", "\xC4RGER", "X\xD7Y", "x\xF7y", "",
+                            "\x9F", "\xFF", "item", "item123", "absent"}) {
+    SCOPED_TRACE(probe);
+    EXPECT_EQ(index.IndexOf(probe), list.IndexOf(probe));
+  }
+  EXPECT_EQ(index.IndexOf("ITEM12"), 0);
+  EXPECT_EQ(index.IndexOf("\xE4rger"), 1);
+  EXPECT_EQ(index.IndexOf("item"), -1);
+}

@@ -26,8 +26,10 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   File("Product\\LN.DBC");
   File("Product\\ln.pgp");
   File("Product\\LN.pgp.bak");
+  File("Product\\LN.dbc.jnl");  // the store's journal: a cut write is still repaired
   File("Product\\readme.txt");
-  File("Product\\ln.dbc.bak");  // only the three store names are kept
+  File("Product\\ln.dbc.bak");  // only the store's names are kept
+  File("Product\\ln.pgp.jnl");
   File("Product\\LN.exe");
   Dir("Product\\Mail\\Inbox");
   File("Product\\Mail\\letter.txt");
@@ -40,6 +42,8 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   EXPECT_TRUE(Exists("Product\\LN.DBC"));
   EXPECT_TRUE(Exists("Product\\ln.pgp"));
   EXPECT_TRUE(Exists("Product\\LN.pgp.bak"));
+  EXPECT_TRUE(Exists("Product\\LN.dbc.jnl"));
+  EXPECT_FALSE(Exists("Product\\ln.pgp.jnl"));
   EXPECT_FALSE(Exists("Product\\readme.txt"));
   EXPECT_FALSE(Exists("Product\\ln.dbc.bak"));
   EXPECT_FALSE(Exists("Product\\LN.exe"));

@@ -1,0 +1,106 @@
+// The store's rollback journal, and the file layer that makes every store
+// operation all-or-nothing with it. The journal's layout is documented with
+// the store format in FileMan1.h.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "util/FileStream.h"
+
+namespace store {
+
+// The journal's path: the store's path plus JournalSuffix.
+std::string JournalPath(const std::string& storePath);
+
+// The original bytes of one stretch of the store file.
+struct TJournalRange {
+  int32_t Offset = 0;
+  std::string Bytes;
+};
+
+// What a journal holds: enough to put the store file back as it was.
+struct TJournalImage {
+  int32_t OriginalLength = 0;
+  std::vector<TJournalRange> Ranges;
+};
+
+std::string EncodeJournal(const TJournalImage& journal);
+// False when the bytes are not a whole journal: torn while it was being
+// written (the store was then never touched), or not a journal at all.
+bool DecodeJournal(const std::string& bytes, TJournalImage& journal);
+// The store file's bytes as playing the journal back leaves them.
+void ApplyJournal(const TJournalImage& journal, std::string& storeBytes);
+
+enum class JournalState {
+  None,  // no journal next to the store
+  Hot,   // a whole journal: the last operation was cut and is undone on opening
+  Torn,  // an incomplete one: removed on opening, the store stays as it is
+  // A whole journal that cannot be this store's: the store is shorter than
+  // the journal's original length, and a cut operation never shortens the
+  // file (the store was replaced since). Removed on opening, not played back.
+  Stale,
+};
+// Looks without changing anything; image receives a hot journal's contents.
+JournalState InspectJournal(const std::string& storePath, TJournalImage* image = nullptr);
+
+// Puts the store file back from a hot journal next to it (ranges, length,
+// flush) and deletes the journal; deletes a torn one. Raises
+// util::EFOpenError when a hot journal cannot be read or played back: the
+// store is then not fit to be read. Returns whether a journal was played back.
+bool RecoverStore(util::TFileStream& store, const std::string& storePath);
+// The same for a store that is not open: opens it exclusively (raising
+// util::EFOpenError like the engine when another program holds it), and
+// does nothing when neither store nor journal exists.
+bool RecoverStore(const std::string& storePath);
+
+// The store file as one operation sees it. Writes are held in memory, in
+// the order made, and reads see them; the file itself changes only in
+// Commit: the original bytes of every stretch about to be overwritten, and
+// the file's length, go into the journal, which is flushed; then the new
+// bytes go into the store, which is flushed; then the journal is deleted. A
+// cut anywhere leaves either no journal (the store untouched, or wholly
+// written), a torn journal (the store untouched) or a hot one (played back
+// on the next opening). Opening plays back what an earlier cut left.
+class TJournaledFile : public util::TStream {
+ public:
+  // Opens like util::TFileStream (raising the same errors), then recovers;
+  // a file made new drops a journal left without its store.
+  TJournaledFile(const std::string& path, util::TFileStream::Mode mode);
+  TJournaledFile(const TJournaledFile&) = delete;
+  TJournaledFile& operator=(const TJournaledFile&) = delete;
+
+  int64_t Seek(int64_t pos) override;
+  int32_t Read(void* buf, int32_t n) override;
+  int32_t Write(const void* buf, int32_t n) override;
+  int64_t Size() override { return size_; }
+
+  // Whether writes are waiting for Commit.
+  bool Pending() const { return !pending_.empty(); }
+  // Makes the held writes durable, all or none. True on success (and when
+  // there was nothing to do); on failure the store file is as it was before
+  // the operation (or a hot journal says how it was) and the writes are gone.
+  bool Commit();
+
+ private:
+  void Hold(int64_t at, const char* bytes, int32_t n);
+  bool WriteJournal(const std::string& bytes);
+  bool WriteHeld();
+  void Drop();
+
+  util::TFileStream file_;
+  std::string journalPath_;
+  int64_t pos_ = 0;
+  int64_t diskSize_ = 0;  // the file's length on disk
+  int64_t size_ = 0;      // its length with the held writes
+  // Held writes in the order they were made; a later one wins where they
+  // overlap. An operation makes a few dozen, so a plain list is searched.
+  struct TRun {
+    int64_t At;
+    std::string Bytes;
+    int64_t End() const { return At + static_cast<int64_t>(Bytes.size()); }
+  };
+  std::vector<TRun> pending_;
+};
+
+}  // namespace store

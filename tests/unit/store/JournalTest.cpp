@@ -1,0 +1,221 @@
+// The rollback journal on its own: its stored form, and playback of a hot
+// journal left next to a store on purpose, by the next read, also when that
+// playback is itself cut.
+#include <gtest/gtest.h>
+
+#include "StoreTestUtil.h"
+#include "store/Journal.h"
+#include "util/FileStream.h"
+
+using namespace store;
+
+namespace {
+const std::string kMessage = "default\xFFmessage";
+
+util::TStringList Lines(int n, const std::string& stem) {
+  util::TStringList l;
+  for (int i = 0; i < n; ++i) l.Add(stem + " " + std::to_string(i));
+  return l;
+}
+
+const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
+
+// Lets the first n writes through and nothing after them.
+class CutAfter : public util::TFileFaults {
+ public:
+  explicit CutAfter(int n) : n_(n) { previous_ = util::SetFileFaults(this); }
+  ~CutAfter() override { util::SetFileFaults(previous_); }
+  int32_t Admit(int32_t bytes) override { return ++writes_ <= n_ ? bytes : 0; }
+  bool Alive() override { return writes_ < n_; }
+  int Writes() const { return writes_; }
+
+ private:
+  int n_, writes_ = 0;
+  util::TFileFaults* previous_;
+};
+}  // namespace
+
+TEST(JournalTest, StoredFormRoundTripsAndAnyTearIsRecognised) {
+  TJournalImage j;
+  j.OriginalLength = 300;
+  j.Ranges.push_back({38, std::string("\x32\0\0\0\x2e\x01\0\0", 8)});
+  j.Ranges.push_back({120, std::string(40, 'r')});
+  const std::string bytes = EncodeJournal(j);
+  ASSERT_EQ(bytes.size(), static_cast<size_t>(JournalHeaderSize + 2 * JournalRangeHeadSize + 48 +
+                                              JournalTrailerSize));
+  EXPECT_EQ(bytes.substr(0, JournalMagicSize), std::string(JournalMagic, JournalMagicSize));
+  EXPECT_EQ(storetest::Int32At(bytes, JournalMagicSize), 300);
+  TJournalImage back;
+  ASSERT_TRUE(DecodeJournal(bytes, back));
+  EXPECT_EQ(back.OriginalLength, 300);
+  ASSERT_EQ(back.Ranges.size(), 2u);
+  EXPECT_EQ(back.Ranges[1].Offset, 120);
+  EXPECT_EQ(back.Ranges[1].Bytes, std::string(40, 'r'));
+
+  // Every shorter piece of it, and every single damaged byte, is torn.
+  for (size_t n = 0; n < bytes.size(); ++n) EXPECT_FALSE(DecodeJournal(bytes.substr(0, n), back)) << n;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::string flipped = bytes;
+    flipped[i] = static_cast<char>(flipped[i] ^ 0x10);
+    EXPECT_FALSE(DecodeJournal(flipped, back)) << i;
+  }
+  // A range outside the original length is not played back.
+  j.Ranges.push_back({299, "xy"});
+  EXPECT_FALSE(DecodeJournal(EncodeJournal(j), back));
+
+  // Playback in memory: ranges back, length back.
+  std::string store(310, 'n');
+  j.Ranges.pop_back();
+  ApplyJournal(j, store);
+  EXPECT_EQ(store.size(), 300u);
+  EXPECT_EQ(store.substr(120, 40), std::string(40, 'r'));
+  EXPECT_EQ(store.substr(38, 8), j.Ranges[0].Bytes);
+  EXPECT_EQ(store.substr(0, 38), std::string(38, 'n'));
+}
+
+TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  ASSERT_EQ(JournalPath(path), journal);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(5, "From: x")), path), 0);
+  ASSERT_EQ(WriteStoreLines("default\xFF" "article", Ptr(Lines(9, "Newsgroups")), path), 0);
+  const std::string sound = storetest::Bytes(path);
+  const int32_t top = storetest::TopIndexPosition(sound);
+
+  // The traces of a cut: the header and the top index overwritten, the file
+  // grown, and the journal with their original bytes.
+  TJournalImage hot;
+  hot.OriginalLength = static_cast<int32_t>(sound.size());
+  hot.Ranges.push_back({RootCellOffset, sound.substr(RootCellOffset, 8)});
+  hot.Ranges.push_back({top, sound.substr(static_cast<size_t>(top), 20)});
+  std::string cut = sound + std::string(64, '\x55');
+  cut.replace(RootCellOffset, 8, std::string(8, '\x7f'));
+  cut.replace(static_cast<size_t>(top), 20, std::string(20, '\0'));
+  const auto lay = [&] {
+    storetest::PutBytes(path, cut);
+    storetest::PutBytes(journal, EncodeJournal(hot));
+  };
+
+  lay();
+  ASSERT_EQ(InspectJournal(path), JournalState::Hot);
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), Lines(5, "From: x").Text());
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(storetest::Bytes(path), sound);
+
+  // Playback cut at each of its own writes: the journal stays hot and the
+  // opening after that finishes the job.
+  int writes = 0;
+  for (int n = 0; n == 0 || n < writes; ++n) {
+    SCOPED_TRACE("playback cut after write " + std::to_string(n));
+    lay();
+    {
+      CutAfter plan(n);
+      util::TStringList ignored;
+      ReadStoreLines(ignored, kMessage, path);
+      if (n == 0) writes = plan.Writes();
+    }
+    EXPECT_EQ(InspectJournal(path), JournalState::Hot);
+    EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
+    EXPECT_EQ(l.Text(), Lines(9, "Newsgroups").Text());
+    EXPECT_EQ(storetest::Bytes(path), sound);
+  }
+  EXPECT_EQ(writes, 2);  // one write per range
+
+  // A torn journal next to an untouched store is only removed.
+  storetest::PutBytes(path, sound);
+  storetest::PutBytes(journal, EncodeJournal(hot).substr(0, 30));
+  ASSERT_EQ(InspectJournal(path), JournalState::Torn);
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), Lines(5, "From: x").Text());
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(storetest::Bytes(path), sound);
+
+  // A write plays the journal back before it works on the store.
+  lay();
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "From: y")), path), 0);
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
+  EXPECT_EQ(l.Text(), Lines(9, "Newsgroups").Text());
+}
+
+TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("held.dbc");
+  storetest::PutBytes(path, "0123456789");
+  // The file is held exclusively (on Win32 nobody else may read it), so it
+  // is looked at after each opening ends.
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit ? "committed" : "not committed");
+    TJournaledFile f(path, util::TFileStream::OpenExisting);
+    f.Seek(8);
+    EXPECT_EQ(f.Write("abcd", 4), 4);  // over the end: the file grows
+    f.Seek(2);
+    EXPECT_EQ(f.Write("XY", 2), 2);
+    f.Seek(3);
+    EXPECT_EQ(f.Write("Z", 1), 1);  // inside a held run
+    f.Seek(4);
+    EXPECT_EQ(f.Write("W", 1), 1);  // touching it
+    EXPECT_EQ(f.Size(), 12);
+    char got[13] = {};
+    f.Seek(0);
+    EXPECT_EQ(f.Read(got, 13), 12);
+    EXPECT_EQ(std::string(got, 12), "01XZW567abcd");
+    EXPECT_TRUE(f.Pending());
+    if (commit) {
+      ASSERT_TRUE(f.Commit());
+      EXPECT_FALSE(f.Pending());
+    }
+  }
+  // Only the committed round reached the file, and its journal is gone.
+  EXPECT_EQ(storetest::Bytes(path), "01XZW567abcd");
+  EXPECT_FALSE(util::FileExists(JournalPath(path)));
+  // Without the commit the file kept its bytes.
+  storetest::PutBytes(path, "0123456789");
+  {
+    TJournaledFile f(path, util::TFileStream::OpenExisting);
+    f.Seek(0);
+    f.Write("zz", 2);
+  }
+  EXPECT_EQ(storetest::Bytes(path), "0123456789");
+}
+
+TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  TJournalImage stale;
+  stale.OriginalLength = 400;
+  stale.Ranges.push_back({38, std::string(8, '\x11')});
+  storetest::PutBytes(journal, EncodeJournal(stale));
+  // A read of a missing store makes nothing and plays nothing back.
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_FALSE(util::FileExists(path));
+  // A write makes the store as a first write does; the journal goes.
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), path), 0);
+  EXPECT_FALSE(util::FileExists(journal));
+  const std::string made = storetest::Bytes(path);
+  const std::string fresh = dir.Path("fresh.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), fresh), 0);
+  EXPECT_EQ(made, storetest::Bytes(fresh));
+}
+
+TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(3, "From: z")), path), 0);
+  const std::string sound = storetest::Bytes(path);
+  // A whole journal of a store longer than this one: the store was replaced
+  // (say, by a fresh copy) after a cut, and the journal is not its own.
+  TJournalImage other;
+  other.OriginalLength = static_cast<int32_t>(sound.size()) + 100;
+  other.Ranges.push_back({RootCellOffset, std::string(8, '\x22')});
+  storetest::PutBytes(journal, EncodeJournal(other));
+  EXPECT_EQ(InspectJournal(path), JournalState::Stale);
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), Lines(3, "From: z").Text());
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(storetest::Bytes(path), sound);
+}
