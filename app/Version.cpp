@@ -23,6 +23,7 @@ const std::string StoreExt = ".dbc";
 const std::string EncryptedStoreExt = ".pgp";
 const std::string SeedStoreExt = ".ini";
 const std::string BackupExt = ".bak";
+const std::string JournalExt = ".jnl";
 const std::string DpcExt = ".dpc";
 const std::string TempExt = ".tmp";
 const std::string OrgExt = ".org";

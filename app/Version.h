@@ -26,6 +26,8 @@ extern const std::string StoreExt;
 extern const std::string EncryptedStoreExt;
 extern const std::string SeedStoreExt;
 extern const std::string BackupExt;
+// The store's rollback journal lies beside it: store file name + JournalExt.
+extern const std::string JournalExt;
 extern const std::string DpcExt;
 extern const std::string TempExt;
 extern const std::string OrgExt;

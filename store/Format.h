@@ -35,10 +35,9 @@ inline constexpr uint8_t ZlibEncoding = 1;
 inline constexpr int32_t FreeListCountSize = 4;
 
 // The rollback journal lies next to the store file under the store's own
-// name plus this suffix ("LN.dbc" -> "LN.dbc.jnl"); its layout is in
+// name plus app::JournalExt ("LN.dbc" -> "LN.dbc.jnl"); its layout is in
 // FileMan1.h. It starts with this magic, then the store's original length
 // and the range count; a CRC-32 of everything before it ends it.
-inline constexpr char JournalSuffix[] = ".jnl";
 inline constexpr char JournalMagic[] = "lnjrnl1\n";
 inline constexpr int32_t JournalMagicSize = 8;
 inline constexpr int32_t JournalHeaderSize = 16;   // magic, original length, n

@@ -8,12 +8,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/Version.h"
 #include "store/Format.h"
 #include "util/Errors.h"
 
 namespace store {
 
-std::string JournalPath(const std::string& storePath) { return storePath + JournalSuffix; }
+std::string JournalPath(const std::string& storePath) { return storePath + app::JournalExt; }
 
 namespace {
 uint32_t Crc(const char* bytes, size_t n) {

@@ -10,7 +10,7 @@
 
 namespace store {
 
-// The journal's path: the store's path plus JournalSuffix.
+// The journal's path: the store's path plus app::JournalExt.
 std::string JournalPath(const std::string& storePath);
 
 // The original bytes of one stretch of the store file.

@@ -4,7 +4,6 @@
 
 #include "app/Version.h"
 #include "gui/Pump.h"
-#include "store/Format.h"
 #include "uninstall/FolderGuard.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
@@ -106,7 +105,7 @@ bool TRemoval::IsKeptStoreFile(const std::string& fileName) {
   return name == util::LowerCase(base + app::StoreExt) ||
          name == util::LowerCase(base + app::EncryptedStoreExt) ||
          name == util::LowerCase(base + app::EncryptedStoreExt + app::BackupExt) ||
-         name == util::LowerCase(base + app::StoreExt + store::JournalSuffix);
+         name == util::LowerCase(base + app::StoreExt + app::JournalExt);
 }
 
 void TRemoval::DeleteAppFiles() {

@@ -75,7 +75,7 @@ class TRemoval {
   // the removal deletes from the product's home, in any letter case: the
   // base name of ProgramFileName with StoreExt, EncryptedStoreExt,
   // EncryptedStoreExt + BackupExt, and the store's rollback journal
-  // (StoreExt + store::JournalSuffix), so that a store cut during a write can
+  // (StoreExt + JournalExt), so that a store cut during a write can
   // still be repaired by the next opening. This is the one list of the
   // store's files: a companion file the store keeps beside itself belongs here.
   static bool IsKeptStoreFile(const std::string& fileName);
