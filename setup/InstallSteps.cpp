@@ -65,9 +65,10 @@ void ReadRegistrySettings(TInstallState& state) {
 
 bool CopyOneFile(const std::string& source, const std::string& target) {
   if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return true;
-  // The system's text ends in a line break, so "File: " starts a new line.
-  util::ShowMessage("System Error: " + util::LastErrorText() + "File: " + source, "Copy Failed",
-                    util::MsgButtons::Ok, util::MsgOwner::Main());
+  const DWORD error = GetLastError();
+  // "File: " starts a line of its own.
+  util::ShowMessage(util::SystemErrorMessage("System Error: ", error) + "\r\nFile: " + source,
+                    "Copy Failed", util::MsgButtons::Ok, util::MsgOwner::Main());
   return false;
 }
 
