@@ -27,6 +27,23 @@ TEST_F(RegistryTest, OpenCreatesMissingParentsOnlyWhenAsked) {
   EXPECT_TRUE(util::RegKeyExists(deep));
 }
 
+TEST_F(RegistryTest, FailedOpenKeepsItsReasonAndTheCurrentKey) {
+  util::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kBase, true));
+  EXPECT_EQ(reg.OpenError(), 0u);
+  SetLastError(0);
+  EXPECT_FALSE(reg.OpenKey(std::string(kBase) + "\\missing", false));
+  EXPECT_EQ(reg.OpenError(), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(reg.HasCurrentKey());
+  EXPECT_EQ(reg.CurrentPath(), kBase);
+  ASSERT_TRUE(reg.OpenKey(kBase, false));
+  EXPECT_EQ(reg.OpenError(), 0u);
+  reg.CloseKey();
+  EXPECT_FALSE(reg.KeyExists(std::string(kBase) + "\\missing"));
+  EXPECT_TRUE(reg.KeyExists(kBase));
+}
+
 TEST_F(RegistryTest, ValuesRoundTripAndAbsentReadsEmpty) {
   util::TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kBase, true));
