@@ -35,6 +35,14 @@ extern const std::string EncryptedStoreFileName;  // StoreFileName + EncryptedSt
 extern const std::string SeedStoreFileName;  // ProgramFileName + SeedStoreExt
 extern const std::string QuickStartFileName;  // a program group shortcut's target
 
+// The store's files in the product's home, in any letter case: the plain
+// store with its rollback journal (StoreFileName + ".jnl"), the encrypted
+// store and its backup. They are the user's: a distribution's copy never
+// replaces one that home already has, and no removal deletes them. This is
+// the one list of them; a companion file the store keeps beside itself
+// belongs here.
+bool IsStoreFileName(const std::string& fileName);
+
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 extern const std::string KeySeparator;
 extern const std::string DefaultMessageKey;

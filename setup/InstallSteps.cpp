@@ -33,15 +33,6 @@ std::string ComparableDir(const std::string& dir) {
   return util::StripBackslash(util::LowerCase(util::GetShortPath(dir)));
 }
 
-// The names of the user's store files (any letter case): the plain store,
-// the encrypted store and its backup.
-bool IsStoreFileName(const std::string& name) {
-  const std::string lower = util::LowerCase(name);
-  return lower == util::LowerCase(app::StoreFileName) ||
-         lower == util::LowerCase(app::EncryptedStoreFileName) ||
-         lower == util::LowerCase(app::EncryptedStoreFileName + app::BackupExt);
-}
-
 void ShowRegistryError() {
   util::ShowMessage("Unable to write to Win95 registry!\n\nEntries NOT saved!", "Registry Error",
                     util::MsgButtons::Ok, util::MsgOwner::Main());
@@ -95,7 +86,7 @@ bool CopyProgramFiles(const TInstallState& state) {
     std::string name = util::ExtractFileName(entry);
     if (util::LowerCase(name) == "setup.exe") name = app::UninstallerFileName;
     // A store that came with the distribution never replaces the user's.
-    if (IsStoreFileName(name) && util::FileExists(home + name)) continue;
+    if (app::IsStoreFileName(name) && util::FileExists(home + name)) continue;
     if (!CopyOneFile(entry, home + name)) return false;
   }
 

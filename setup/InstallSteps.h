@@ -46,8 +46,9 @@ void ReadStoredDefaults(TInstallState& state);
 // --- Install steps, in the order the wizard runs them -----------------------
 // Creates home with its missing parents and copies every file of SourceDir
 // into it ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped,
-// and so is a store file of the distribution (LN.dbc, LN.pgp, LN.pgp.bak in
-// any case) where home already has one.
+// and so is a store file of the distribution (app::IsStoreFileName: LN.dbc,
+// its journal LN.dbc.jnl, LN.pgp, LN.pgp.bak, in any case) where home
+// already has one.
 // On a first installation (no LN.dbc, no LN.pgp) the seed LN.ini becomes
 // LN.dbc. Does nothing when home is SourceDir itself. Stops at the first
 // failed copy.

@@ -154,6 +154,23 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
 }
 
+// The store's rollback journal belongs to the store it sits beside: one that
+// came with the distribution never replaces the home's.
+TEST_F(CopyProgramFilesTest, DistributionJournalNeverReplacesTheHomesJournal) {
+  WriteFileText(dist_ + "\\LN.dbc.jnl", "distribution journal");
+  const std::string home = tmp_ / "home\\";
+  MakeDir(home);
+  WriteFileText(home + "LN.dbc", "the user's mail");
+  WriteFileText(home + "ln.DBC.JNL", "the user's journal");
+  state_.AppDir = home;
+
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_EQ(ReadFileText(home + "LN.dbc.jnl"), "the user's journal");
+  EXPECT_EQ(ReadFileText(home + "LN.dbc"), "the user's mail");
+  EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
+}
+
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
   const std::string home = tmp_ / "home";
   MakeDir(home);
