@@ -43,6 +43,13 @@ extern const std::string QuickStartFileName;  // a program group shortcut's targ
 // belongs here.
 bool IsStoreFileName(const std::string& fileName);
 
+// The installer's own file name (compared in any letter case), the companion
+// program that can be removed with the product, and the marker file: while it
+// is in the product's home the product cannot be chosen for removal.
+inline constexpr std::string_view SetupFileName = "setup.exe";
+inline constexpr std::string_view MixmasterName = "Mixmaster";
+inline constexpr std::string_view NoRemovalMarkerFileName = "unln.dsk";
+
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 extern const std::string KeySeparator;
 extern const std::string DefaultMessageKey;

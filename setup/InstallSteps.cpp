@@ -84,7 +84,7 @@ bool CopyProgramFiles(const TInstallState& state) {
   for (const std::string& entry : entries.Lines()) {
     if (util::DirectoryExists(entry)) continue;
     std::string name = util::ExtractFileName(entry);
-    if (util::LowerCase(name) == "setup.exe") name = app::UninstallerFileName;
+    if (util::LowerCase(name) == app::SetupFileName) name = app::UninstallerFileName;
     // A store that came with the distribution never replaces the user's.
     if (app::IsStoreFileName(name) && util::FileExists(home + name)) continue;
     if (!CopyOneFile(entry, home + name)) return false;
