@@ -92,3 +92,11 @@ TEST(PathsWinTest, SystemErrorMessageIsTheContextAndTheSystemTextOnOneLine) {
   }
   EXPECT_EQ(util::SystemErrorMessage("x ", 0xDEADBEEF).rfind("x Unknown error ", 0), 0u);
 }
+
+TEST(PathsWinTest, FullPathResolvesDotsSlashesAndTheCurrentFolder) {
+  EXPECT_EQ(util::FullPath("C:\\a\\b\\..\\c/./d\\\\e"), "C:\\a\\c\\d\\e");
+  EXPECT_EQ(util::FullPath("C:\\a\\.."), "C:\\");
+  EXPECT_EQ(util::FullPath(""), "");
+  const std::string here = util::GetCurrentDir();
+  EXPECT_EQ(util::FullPath("lf_not_there.txt"), util::AppendBackslash(here) + "lf_not_there.txt");
+}
