@@ -28,11 +28,6 @@ void ForceDirectories(const std::string& path) {
   CreateDirectoryA(dir.c_str(), nullptr);
 }
 
-// Short form, lower case, one trailing "\" dropped; empty for a missing path.
-std::string ComparableDir(const std::string& dir) {
-  return util::StripBackslash(util::LowerCase(util::GetShortPath(dir)));
-}
-
 void ShowRegistryError() {
   util::ShowMessage("Unable to write to Win95 registry!\n\nEntries NOT saved!", "Registry Error",
                     util::MsgButtons::Ok, util::MsgOwner::Main());
@@ -64,8 +59,7 @@ bool CopyOneFile(const std::string& source, const std::string& target) {
 }
 
 bool CopyProgramFiles(const TInstallState& state) {
-  const std::string source = ComparableDir(state.SourceDir);
-  if (!source.empty() && source == ComparableDir(state.AppDir)) return true;
+  if (util::SameDir(state.SourceDir, state.AppDir)) return true;
 
   ForceDirectories(state.AppDir);
   if (!util::DirectoryExists(state.AppDir)) {
