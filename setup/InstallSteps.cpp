@@ -74,7 +74,7 @@ bool CopyProgramFiles(const TInstallState& state) {
   // shows up here as a folder and is skipped like any other.
   util::TStringList entries;
   util::FindFiles(&entries, util::AppendBackslash(state.SourceDir) + "*.*", util::faAnyFile);
-  const std::string home = util::AppendBackslash(state.AppDir);
+  const std::string home = state.Home();
   for (const std::string& entry : entries.Lines()) {
     if (util::DirectoryExists(entry)) continue;
     std::string name = util::ExtractFileName(entry);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Version.h"
+#include "util/Paths.h"
 
 namespace setup {
 
@@ -18,6 +19,9 @@ struct TInstallState {
   bool GroupBox = true;            // "Create Program &Group" checked
   bool FoundInstallation = false;  // the product's registry key existed at start
   std::string SourceDir;           // folder of the running setup.exe
+
+  // The home folder with its trailing "\", as file names are joined to it.
+  std::string Home() const { return util::AppendBackslash(AppDir); }
 };
 
 // Home folder used when no earlier installation names one (a function: the

@@ -247,3 +247,15 @@ TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
 }
 
 }  // namespace
+
+TEST(InstallStateTest, HomeCarriesOneTrailingBackslash) {
+  setup::TInstallState state;
+  for (const char* dir : {"C:\\Program Files\\Lanternfell", "C:\\Program Files\\Lanternfell\\"}) {
+    state.AppDir = dir;
+    EXPECT_EQ(state.Home(), "C:\\Program Files\\Lanternfell\\") << dir;
+  }
+  state.AppDir = "C:\\";
+  EXPECT_EQ(state.Home(), "C:\\");
+  state.AppDir.clear();
+  EXPECT_EQ(state.Home(), "");
+}
