@@ -78,3 +78,32 @@ TEST_F(RegistryTest, DeleteKeyRemovesTheWholeSubtree) {
   EXPECT_FALSE(reg.KeyExists(std::string(kBase) + "\\one"));
   EXPECT_FALSE(reg.DeleteKey(kBase));  // a second delete finds nothing
 }
+
+// RunOnce lives in HKEY_LOCAL_MACHINE when that key can be opened for
+// writing (it can in the test prefix), else in HKEY_CURRENT_USER; the entry
+// is removed again so that no later start of the prefix runs it.
+TEST(AddRunOnceTest, WritesTheEntryIntoTheFirstRunOnceKeyThatOpens) {
+  const char kRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  const std::string name = "LanternfellTestEntry";
+  const std::string command = "\"C:\\Program Files\\Lanternfell\\lf_not_there.exe\" -x";
+  ASSERT_TRUE(util::AddRunOnce(name, command));
+
+  util::TRegistry machine, user;
+  machine.SetRootKey(HKEY_LOCAL_MACHINE);
+  const bool inMachine = machine.OpenKey(kRunOnce, false);
+  util::TRegistry& where = inMachine ? machine : user;
+  if (!inMachine) {
+    ASSERT_TRUE(user.OpenKey(kRunOnce, false));
+  }
+  EXPECT_EQ(where.ReadString(name), command);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(where.RootKey(), kRunOnce, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+  }
+  EXPECT_FALSE(where.ValueExists(name));
+  // When the machine's key took it, the user's has no such entry.
+  if (inMachine && user.OpenKey(kRunOnce, false)) {
+    EXPECT_FALSE(user.ValueExists(name));
+  }
+}
