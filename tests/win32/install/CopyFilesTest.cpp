@@ -130,10 +130,12 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   WriteFileText(dist_ + "\\LN.dbc", "distribution store");
   WriteFileText(dist_ + "\\LN.pgp", "distribution encrypted store");
   WriteFileText(dist_ + "\\ln.PGP.BAK", "distribution backup");
+  WriteFileText(dist_ + "\\LN.dbc.jnl", "distribution journal");
   const std::string home = tmp_ / "home\\";
   MakeDir(home);
   WriteFileText(home + "ln.DBC", mail);
   WriteFileText(home + "LN.PGP.bak", "the user's backup");
+  WriteFileText(home + "ln.DBC.JNL", "the user's journal");  // the store's rollback journal
   WriteFileText(home + "LN.exe", "older product");
   state_.AppDir = home;
 
@@ -141,6 +143,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(ReadFileText(home + "LN.dbc"), mail);
   EXPECT_EQ(ReadFileText(home + "ln.pgp.bak"), "the user's backup");
+  EXPECT_EQ(ReadFileText(home + "LN.dbc.jnl"), "the user's journal");
   EXPECT_EQ(ReadFileText(home + "LN.pgp"), "distribution encrypted store");
   EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
   EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");
@@ -152,23 +155,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   state_.AppDir = fresh;
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
-}
-
-// The store's rollback journal belongs to the store it sits beside: one that
-// came with the distribution never replaces the home's.
-TEST_F(CopyProgramFilesTest, DistributionJournalNeverReplacesTheHomesJournal) {
-  WriteFileText(dist_ + "\\LN.dbc.jnl", "distribution journal");
-  const std::string home = tmp_ / "home\\";
-  MakeDir(home);
-  WriteFileText(home + "LN.dbc", "the user's mail");
-  WriteFileText(home + "ln.DBC.JNL", "the user's journal");
-  state_.AppDir = home;
-
-  ASSERT_TRUE(setup::CopyProgramFiles(state_));
-  EXPECT_TRUE(boxes_.boxes.empty());
-  EXPECT_EQ(ReadFileText(home + "LN.dbc.jnl"), "the user's journal");
-  EXPECT_EQ(ReadFileText(home + "LN.dbc"), "the user's mail");
-  EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
+  EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc.jnl"), "distribution journal");
 }
 
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
