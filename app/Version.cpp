@@ -33,6 +33,16 @@ const std::string EncryptedStoreFileName = "LN.pgp";  // StoreFileName + Encrypt
 const std::string SeedStoreFileName = "LN.ini";       // ProgramFileName + SeedStoreExt
 const std::string QuickStartFileName = "QuickStart.rtf";
 
+bool IsStoreFileName(const std::string& fileName) {
+  const std::string name = util::LowerCase(fileName);
+  for (const std::string& storeFile :
+       {StoreFileName, StoreFileName + JournalExt, EncryptedStoreFileName,
+        EncryptedStoreFileName + BackupExt}) {
+    if (name == util::LowerCase(storeFile)) return true;
+  }
+  return false;
+}
+
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 const std::string KeySeparator = "\xFF";
 const std::string DefaultMessageKey = "default" + KeySeparator + "message";

@@ -37,6 +37,21 @@ extern const std::string EncryptedStoreFileName;  // StoreFileName + EncryptedSt
 extern const std::string SeedStoreFileName;  // ProgramFileName + SeedStoreExt
 extern const std::string QuickStartFileName;  // a program group shortcut's target
 
+// The store's files in the product's home, in any letter case: the plain
+// store with its rollback journal (StoreFileName + ".jnl"), the encrypted
+// store and its backup. They are the user's: a distribution's copy never
+// replaces one that home already has, and no removal deletes them. This is
+// the one list of them; a companion file the store keeps beside itself
+// belongs here.
+bool IsStoreFileName(const std::string& fileName);
+
+// The installer's own file name (compared in any letter case), the companion
+// program that can be removed with the product, and the marker file: while it
+// is in the product's home the product cannot be chosen for removal.
+inline constexpr std::string_view SetupFileName = "setup.exe";
+inline constexpr std::string_view MixmasterName = "Mixmaster";
+inline constexpr std::string_view NoRemovalMarkerFileName = "unln.dsk";
+
 // --- Store keys: names joined by the key separator, the byte 0xFF ---------
 extern const std::string KeySeparator;
 extern const std::string DefaultMessageKey;

@@ -38,15 +38,11 @@ class BusyGuard {
   BusyGuard& operator=(const BusyGuard&) = delete;
 };
 
-// The system's text for the last error, without its line end: every entry of
-// the output list is one line.
-std::string SystemText() {
-  std::string text = util::LastErrorText();
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
-  return text;
+// Every entry of the output list is one line, the system's text included.
+void AddError(TPipeRunner& r, const char* prefix) {
+  const DWORD error = GetLastError();
+  r.outputList->Add(util::SystemErrorMessage(prefix, error));
 }
-
-void AddError(TPipeRunner& r, const char* prefix) { r.outputList->Add(prefix + SystemText()); }
 
 // Adopts a handle from CreatePipe, which must be neither null nor
 // INVALID_HANDLE_VALUE.

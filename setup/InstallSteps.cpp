@@ -29,20 +29,6 @@ void ForceDirectories(const std::string& path) {
   CreateDirectoryA(dir.c_str(), nullptr);
 }
 
-// Short form, lower case, one trailing "\" dropped; empty for a missing path.
-std::string ComparableDir(const std::string& dir) {
-  return util::StripBackslash(util::LowerCase(util::GetShortPath(dir)));
-}
-
-// The names of the user's store files (any letter case): the plain store,
-// the encrypted store and its backup.
-bool IsStoreFileName(const std::string& name) {
-  const std::string lower = util::LowerCase(name);
-  return lower == util::LowerCase(app::StoreFileName) ||
-         lower == util::LowerCase(app::EncryptedStoreFileName) ||
-         lower == util::LowerCase(app::EncryptedStoreFileName + app::BackupExt);
-}
-
 void ShowRegistryError() {
   util::ShowMessage("Unable to write to Win95 registry!\n\nEntries NOT saved!", "Registry Error",
                     util::MsgButtons::Ok, util::MsgOwner::Main());
@@ -66,15 +52,15 @@ void ReadRegistrySettings(TInstallState& state) {
 
 bool CopyOneFile(const std::string& source, const std::string& target) {
   if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return true;
-  // The system's text ends in a line break, so "File: " starts a new line.
-  util::ShowMessage("System Error: " + util::LastErrorText() + "File: " + source, "Copy Failed",
-                    util::MsgButtons::Ok, util::MsgOwner::Main());
+  const DWORD error = GetLastError();
+  // "File: " starts a line of its own.
+  util::ShowMessage(util::SystemErrorMessage("System Error: ", error) + "\r\nFile: " + source,
+                    "Copy Failed", util::MsgButtons::Ok, util::MsgOwner::Main());
   return false;
 }
 
 bool CopyProgramFiles(const TInstallState& state) {
-  const std::string source = ComparableDir(state.SourceDir);
-  if (!source.empty() && source == ComparableDir(state.AppDir)) return true;
+  if (util::SameDir(state.SourceDir, state.AppDir)) return true;
 
   ForceDirectories(state.AppDir);
   if (!util::DirectoryExists(state.AppDir)) {
@@ -89,13 +75,13 @@ bool CopyProgramFiles(const TInstallState& state) {
   // shows up here as a folder and is skipped like any other.
   util::TStringList entries;
   util::FindFiles(&entries, util::AppendBackslash(state.SourceDir) + "*.*", util::faAnyFile);
-  const std::string home = util::AppendBackslash(state.AppDir);
+  const std::string home = state.Home();
   for (const std::string& entry : entries.Lines()) {
     if (util::DirectoryExists(entry)) continue;
     std::string name = util::ExtractFileName(entry);
-    if (util::LowerCase(name) == "setup.exe") name = app::UninstallerFileName;
+    if (util::LowerCase(name) == app::SetupFileName) name = app::UninstallerFileName;
     // A store that came with the distribution never replaces the user's.
-    if (IsStoreFileName(name) && util::FileExists(home + name)) continue;
+    if (app::IsStoreFileName(name) && util::FileExists(home + name)) continue;
     if (!CopyOneFile(entry, home + name)) return false;
   }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Version.h"
+#include "util/Paths.h"
 
 namespace setup {
 
@@ -18,6 +19,9 @@ struct TInstallState {
   bool GroupBox = true;            // "Create Program &Group" checked
   bool FoundInstallation = false;  // the product's registry key existed at start
   std::string SourceDir;           // folder of the running setup.exe
+
+  // The home folder with its trailing "\", as file names are joined to it.
+  std::string Home() const { return util::AppendBackslash(AppDir); }
 };
 
 // Home folder used when no earlier installation names one: DefaultDestination
@@ -46,8 +50,9 @@ void ReadStoredDefaults(TInstallState& state);
 // --- Install steps, in the order the wizard runs them -----------------------
 // Creates home with its missing parents and copies every file of SourceDir
 // into it ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped,
-// and so is a store file of the distribution (LN.dbc, LN.pgp, LN.pgp.bak in
-// any case) where home already has one.
+// and so is a store file of the distribution (app::IsStoreFileName: LN.dbc,
+// its journal LN.dbc.jnl, LN.pgp, LN.pgp.bak, in any case) where home
+// already has one.
 // On a first installation (no LN.dbc, no LN.pgp) the seed LN.ini becomes
 // LN.dbc. Does nothing when home is SourceDir itself. Stops at the first
 // failed copy.

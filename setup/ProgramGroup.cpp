@@ -70,7 +70,7 @@ bool CreateProgramGroup(const TInstallState& state) {
       {"QuickStart.LNK", app::QuickStartFileName, "Quick Start"},
       {"ReadMe.LNK", "ReadMe.txt", "Read Me"},
   };
-  const std::string home = util::AppendBackslash(state.AppDir);
+  const std::string home = state.Home();
   for (const TShortcutSpec& s : shortcuts) {
     const std::string target = util::LowerCase(home + s.target);
     util::CreateShortcut(target, group + "\\" + s.linkName, target, s.description, "");

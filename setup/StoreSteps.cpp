@@ -32,7 +32,7 @@ bool StoreTemplate(const std::string& key, const util::TStringList& lines,
 }  // namespace
 
 void ReadStoredDefaults(TInstallState& state) {
-  const std::string storePath = util::AppendBackslash(state.AppDir) + app::StoreFileName;
+  const std::string storePath = state.Home() + app::StoreFileName;
   if (!util::FileExists(storePath)) return;
   util::TStringList message;
   store::ReadStoreLines(message, app::DefaultMessageKey, storePath);
@@ -42,7 +42,7 @@ void ReadStoredDefaults(TInstallState& state) {
 }
 
 bool StoreDefaultTemplates(const TInstallState& state) {
-  const std::string home = util::AppendBackslash(state.AppDir);
+  const std::string home = state.Home();
   const std::string storePath = home + app::StoreFileName;
   // An encrypted store cannot be opened; it is left alone.
   if (util::FileExists(home + app::EncryptedStoreFileName) && !util::FileExists(storePath))

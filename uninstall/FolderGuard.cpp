@@ -30,16 +30,6 @@ std::vector<std::string> SplitParts(const std::string& s) {
   return parts;
 }
 
-// The system's full form of an absolute path, "" when it has none.
-std::string FullPath(const std::string& path) {
-  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return std::string();
-  std::vector<char> buf(n + 1, '\0');
-  DWORD got = GetFullPathNameA(path.c_str(), n, buf.data(), nullptr);
-  if (got == 0 || got >= n + 1) return std::string();
-  return std::string(buf.data());
-}
-
 // dir is the folder itself or one of its ancestors (both normalised).
 bool IsOrContains(const std::string& dir, const std::string& systemFolder) {
   const std::string s = util::NormaliseDir(systemFolder);
@@ -124,7 +114,7 @@ bool IsRootForm(const std::string& normalised) {
 bool IsProtectedFolder(const std::string& dir) {
   const std::string withSlash = util::AppendBackslash(dir);
   if (!IsAbsoluteFolderPath(withSlash)) return true;
-  const std::string full = FullPath(withSlash);
+  const std::string full = util::FullPath(withSlash);
   if (full.empty()) return true;
   const std::string normalised = util::NormaliseDir(full);
   if (normalised.empty() || IsRootForm(normalised)) return true;

@@ -19,6 +19,11 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 
 }  // namespace
 
+void DdeInstanceTraits::Close(unsigned long instance) { DdeUninitialize(instance); }
+void DdeConversationTraits::Close(void* conversation) {
+  DdeDisconnect(static_cast<HCONV>(conversation));
+}
+
 TDdeClientConv::TDdeClientConv(std::string service, std::string topic)
     : service_(std::move(service)), topic_(std::move(topic)) {}
 
@@ -29,14 +34,14 @@ bool TDdeClientConv::Open() {
   DWORD instance = 0;
   if (DdeInitializeA(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
     return false;
-  instance_ = instance;
+  instance_.Reset(instance);
   HSZ service = DdeCreateStringHandleA(instance, service_.c_str(), CP_WINANSI);
   HSZ topic = DdeCreateStringHandleA(instance, topic_.c_str(), CP_WINANSI);
-  if (service && topic) conv_ = DdeConnect(instance, service, topic, nullptr);
+  if (service && topic) conv_.Reset(DdeConnect(instance, service, topic, nullptr));
   if (service) DdeFreeStringHandle(instance, service);
   if (topic) DdeFreeStringHandle(instance, topic);
   if (!conv_) Close();
-  return conv_ != nullptr;
+  return conv_.Valid();
 }
 
 bool TDdeClientConv::Execute(const std::string& command) {
@@ -44,17 +49,15 @@ bool TDdeClientConv::Execute(const std::string& command) {
   std::vector<BYTE> data(command.begin(), command.end());
   data.push_back(0);
   DWORD transaction = 0;
-  HDDEDATA sent =
-      DdeClientTransaction(data.data(), static_cast<DWORD>(data.size()), static_cast<HCONV>(conv_),
-                           nullptr, CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &transaction);
+  HDDEDATA sent = DdeClientTransaction(data.data(), static_cast<DWORD>(data.size()),
+                                       static_cast<HCONV>(conv_.Get()), nullptr, CF_TEXT,
+                                       XTYP_EXECUTE, TIMEOUT_ASYNC, &transaction);
   return sent != nullptr;
 }
 
 void TDdeClientConv::Close() {
-  if (conv_) DdeDisconnect(static_cast<HCONV>(conv_));
-  conv_ = nullptr;
-  if (instance_) DdeUninitialize(instance_);
-  instance_ = 0;
+  conv_.Reset();
+  instance_.Reset();
 }
 
 }  // namespace uninstall

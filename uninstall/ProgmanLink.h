@@ -4,6 +4,8 @@
 #pragma once
 #include <string>
 
+#include "util/Handle.h"
+
 namespace uninstall {
 
 // Service and topic under which the Windows shell answers Program Manager's
@@ -22,6 +24,19 @@ class TProgmanLink {
   virtual void Close() = 0;
 };
 
+// Owners of a DDEML instance id and of a conversation (HCONV, a pointer
+// type; ddeml.h stays out of this header). Close is in ProgmanLink.cpp.
+struct DdeInstanceTraits {
+  using Type = unsigned long;
+  static unsigned long Invalid() { return 0; }
+  static void Close(unsigned long instance);
+};
+struct DdeConversationTraits {
+  using Type = void*;
+  static void* Invalid() { return nullptr; }
+  static void Close(void* conversation);
+};
+
 // The real conversation over DDEML, as an ANSI client only.
 class TDdeClientConv final : public TProgmanLink {
  public:
@@ -38,8 +53,9 @@ class TDdeClientConv final : public TProgmanLink {
 
  private:
   std::string service_, topic_;
-  unsigned long instance_ = 0;  // DDEML instance id, 0 when not initialised
-  void* conv_ = nullptr;        // HCONV, null when not connected
+  // The conversation is declared last so that it ends before its instance.
+  util::UniqueHandle<DdeInstanceTraits> instance_;
+  util::UniqueHandle<DdeConversationTraits> conv_;
 };
 
 }  // namespace uninstall

@@ -99,20 +99,11 @@ bool TRemoval::RemoveProgramGroup() {
   return sent;
 }
 
-bool TRemoval::IsKeptStoreFile(const std::string& fileName) {
-  const std::string base = util::LowerCase(util::ChangeFileExt(app::ProgramFileName, ""));
-  const std::string name = util::LowerCase(fileName);
-  return name == util::LowerCase(base + app::StoreExt) ||
-         name == util::LowerCase(base + app::EncryptedStoreExt) ||
-         name == util::LowerCase(base + app::EncryptedStoreExt + app::BackupExt) ||
-         name == util::LowerCase(base + app::StoreExt + app::JournalExt);
-}
-
 void TRemoval::DeleteAppFiles() {
   util::TStringList files, subdirs;
   if (ListHome(util::AppendBackslash(in_.AppDir), files, subdirs)) {
     for (const std::string& file : files.Lines()) {
-      if (!IsKeptStoreFile(util::ExtractFileName(file))) DeleteFileA(file.c_str());
+      if (!app::IsStoreFileName(util::ExtractFileName(file))) DeleteFileA(file.c_str());
     }
     // Subfolders are left alone and the home folder itself stays.
   }
@@ -127,7 +118,7 @@ void TRemoval::DeleteMixFiles() {
     // home the two share, nor where the product was removed earlier and left
     // its store behind, as its own removal does.
     for (const std::string& file : files.Lines()) {
-      if (!IsKeptStoreFile(util::ExtractFileName(file))) DeleteFileA(file.c_str());
+      if (!app::IsStoreFileName(util::ExtractFileName(file))) DeleteFileA(file.c_str());
     }
     bool poolGone = true;
     const int pool = subdirs.IndexOf(dir + kPoolFolder);

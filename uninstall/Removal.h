@@ -62,7 +62,7 @@ class TRemoval {
   void DeleteAppFiles();
   // Deletes the files of MixDir and its "pool" tree, then the folder itself
   // when nothing else is left. A protected folder is skipped. The product's
-  // store files (IsKeptStoreFile) in MixDir stay (the two may share a home,
+  // store files (app::IsStoreFileName) in MixDir stay (the two may share a home,
   // or the product, removed earlier, left its store there), and so does the
   // product's home (AppDir) when it lies in the pool, with its content and
   // every folder on the way to it; the pool and Mixmaster's home then stay.
@@ -70,15 +70,6 @@ class TRemoval {
   // Delete the registry keys whole (HKEY_CURRENT_USER).
   void DeleteAppKey();
   void DeleteMixKey();
-
-  // The store files that the product's removal keeps, and that no step of
-  // the removal deletes from the product's home, in any letter case: the
-  // base name of ProgramFileName with StoreExt, EncryptedStoreExt,
-  // EncryptedStoreExt + BackupExt, and the store's rollback journal
-  // (StoreExt + JournalExt), so that a store cut during a write can
-  // still be repaired by the next opening. This is the one list of the
-  // store's files: a companion file the store keeps beside itself belongs here.
-  static bool IsKeptStoreFile(const std::string& fileName);
 
  private:
   // Adds a line, lets window messages run and waits StepPauseMs.

@@ -13,6 +13,10 @@ std::string StripBackslash(const std::string& path);
 #ifdef _WIN32
 // The system's short form of an existing path; empty when there is none.
 std::string GetShortPath(const std::string& path);
+// The system's full form of a path (GetFullPathNameA: ".", "..", "/" and
+// doubled separators resolved, a relative path taken from the current
+// folder); empty when there is none. The path need not exist.
+std::string FullPath(const std::string& path);
 // The Windows folder, without a trailing "\" unless it is a drive root.
 std::string GetWindowsDir();
 // The system folder (System32 or its 32-bit stand-in).

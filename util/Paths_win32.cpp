@@ -27,6 +27,10 @@ std::string GetShortPath(const std::string& path) {
   return TwoCall([&](char* b, DWORD n) { return GetShortPathNameA(path.c_str(), b, n); });
 }
 
+std::string FullPath(const std::string& path) {
+  return TwoCall([&](char* b, DWORD n) { return GetFullPathNameA(path.c_str(), n, b, nullptr); });
+}
+
 std::string GetWindowsDir() {
   return TwoCall([](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); });
 }

@@ -11,7 +11,7 @@ namespace util {
 
 namespace {
 [[noreturn]] void Fail(const std::string& what, LONG code) {
-  throw ERegistryError(what + ": " + TrimRight(ErrorText(static_cast<unsigned long>(code))));
+  throw ERegistryError(SystemErrorMessage(what + ": ", static_cast<unsigned long>(code)));
 }
 
 // Deletes every subkey of key (recursively), then the named key itself.
@@ -50,7 +50,11 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
                         nullptr, &raw, nullptr);
   else
     r = RegOpenKeyExA(root_, path.c_str(), 0, KEY_ALL_ACCESS, &raw);
-  if (r != ERROR_SUCCESS) return false;
+  openError_ = static_cast<unsigned long>(r);
+  if (r != ERROR_SUCCESS) {
+    SetLastError(openError_);
+    return false;
+  }
   CloseKey();
   key_.Reset(raw);
   path_ = path;
@@ -98,10 +102,8 @@ bool TRegistry::ValueExists(const std::string& name) {
 }
 
 bool TRegistry::KeyExists(const std::string& path) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(root_, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-  RegCloseKey(raw);
-  return true;
+  KeyHandle key;
+  return RegOpenKeyExA(root_, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteKey(const std::string& path) {

@@ -21,8 +21,12 @@ class TRegistry {
   HKEY RootKey() const { return root_; }
 
   // Opens path under the root with full access, creating it and its missing
-  // parents only when canCreate; the key becomes the current key.
+  // parents only when canCreate; the key becomes the current key. On failure
+  // the current key stays as it was and the system's reason is kept: in
+  // OpenError() and, for code that reads it, in the thread's last error.
   bool OpenKey(const std::string& path, bool canCreate);
+  // Why the last OpenKey failed (a Win32 error code); 0 after a success.
+  unsigned long OpenError() const { return openError_; }
   void CloseKey();
   bool HasCurrentKey() const { return key_.Valid(); }
   const std::string& CurrentPath() const { return path_; }
@@ -43,6 +47,7 @@ class TRegistry {
   HKEY root_;
   KeyHandle key_;
   std::string path_;
+  unsigned long openError_ = 0;
 };
 
 }  // namespace util

@@ -1,4 +1,4 @@
-// Last-error text, beep, centring, and the two registry helpers.
+// Last-error texts, beep, centring, and the two registry helpers.
 #include "util/System.h"
 
 #include "util/Registry.h"
@@ -22,6 +22,21 @@ std::string ErrorText(unsigned long code) {
 }
 
 std::string LastErrorText() { return ErrorText(GetLastError()); }
+
+std::string SystemErrorMessage(const std::string& context, unsigned long code) {
+  std::string line;
+  bool lineBreak = false;
+  for (char c : TrimRight(ErrorText(code))) {
+    if (c == '\r' || c == '\n') {
+      lineBreak = true;
+      continue;
+    }
+    if (lineBreak) line += ' ';
+    lineBreak = false;
+    line += c;
+  }
+  return context + line;
+}
 
 void PlayBeep(uint16_t soundType) {
   if (g_beepOn) MessageBeep(soundType);

@@ -10,6 +10,11 @@ namespace util {
 std::string LastErrorText();
 // The same for a given error code.
 std::string ErrorText(unsigned long code);
+// The text of an error raised or shown for a failed system call: context
+// (which carries its own separator, such as ": ") followed by the system's
+// text for code on one line: every run of line breaks inside becomes one
+// space and trailing white space goes, so no CR LF is left in the message.
+std::string SystemErrorMessage(const std::string& context, unsigned long code);
 
 // Plays the system sound of the given type while the module's switch is on.
 void PlayBeep(uint16_t soundType);

@@ -16,6 +16,16 @@ TEST(VersionTest, StoreKeysUseTheSingleByteSeparator) {
   EXPECT_EQ(app::OutgoingMark, "\xa9");
 }
 
+TEST(VersionTest, StoreFileNamesInAnyCaseAndNothingElse) {
+  for (const char* name : {"LN.dbc", "ln.DBC", "LN.dbc.jnl", "LN.DBC.JNL", "LN.pgp", "ln.pgp",
+                           "LN.pgp.bak", "ln.PGP.BAK"})
+    EXPECT_TRUE(app::IsStoreFileName(name)) << name;
+  for (const char* name : {"", "LN.exe", "LN.ini", "LN.dbc.bak", "LN.jnl", "LN.dbc.jnl.bak",
+                           "LN.pgp.jnl", "xLN.dbc", "LN.dbc ", "UninstLN.exe"})
+    EXPECT_FALSE(app::IsStoreFileName(name)) << name;
+  EXPECT_TRUE(app::IsStoreFileName(app::StoreFileName + ".jnl"));
+}
+
 TEST(VersionTest, DerivedNamesComeFromTheExecutablePath) {
   app::ResetDerivedNames();
   EXPECT_THROW(app::ExeStorePath(), util::EGeneralError);  // read before start-up

@@ -72,3 +72,31 @@ TEST(PathsWinTest, LastErrorTextIsTheSystemMessage) {
   EXPECT_EQ(text.back(), '\n');  // kept as the system formats it
   EXPECT_EQ(util::ErrorText(0xDEADBEEF).rfind("Unknown error", 0), 0u);
 }
+
+TEST(PathsWinTest, SystemErrorMessageIsTheContextAndTheSystemTextOnOneLine) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  for (unsigned long code : {2ul /* file not found */, 32ul /* sharing */, 0xDEADBEEFul}) {
+    const std::string raw = util::ErrorText(code);
+    const std::string msg = util::SystemErrorMessage("Cannot do it: ", code);
+    EXPECT_EQ(msg.rfind("Cannot do it: ", 0), 0u) << msg;
+    EXPECT_EQ(msg.find_first_of("\r\n"), std::string::npos) << msg;
+    EXPECT_FALSE(blank(msg.back())) << msg;
+    // Only the line breaks and the trailing white space are gone.
+    std::string letters;
+    for (char c : raw)
+      if (!blank(c)) letters += c;
+    std::string msgLetters;
+    for (char c : msg.substr(14))
+      if (!blank(c)) msgLetters += c;
+    EXPECT_EQ(msgLetters, letters) << msg;
+  }
+  EXPECT_EQ(util::SystemErrorMessage("x ", 0xDEADBEEF).rfind("x Unknown error ", 0), 0u);
+}
+
+TEST(PathsWinTest, FullPathResolvesDotsSlashesAndTheCurrentFolder) {
+  EXPECT_EQ(util::FullPath("C:\\a\\b\\..\\c/./d\\\\e"), "C:\\a\\c\\d\\e");
+  EXPECT_EQ(util::FullPath("C:\\a\\.."), "C:\\");
+  EXPECT_EQ(util::FullPath(""), "");
+  const std::string here = util::GetCurrentDir();
+  EXPECT_EQ(util::FullPath("lf_not_there.txt"), util::AppendBackslash(here) + "lf_not_there.txt");
+}

@@ -27,6 +27,23 @@ TEST_F(RegistryTest, OpenCreatesMissingParentsOnlyWhenAsked) {
   EXPECT_TRUE(util::RegKeyExists(deep));
 }
 
+TEST_F(RegistryTest, FailedOpenKeepsItsReasonAndTheCurrentKey) {
+  util::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kBase, true));
+  EXPECT_EQ(reg.OpenError(), 0u);
+  SetLastError(0);
+  EXPECT_FALSE(reg.OpenKey(std::string(kBase) + "\\missing", false));
+  EXPECT_EQ(reg.OpenError(), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(reg.HasCurrentKey());
+  EXPECT_EQ(reg.CurrentPath(), kBase);
+  ASSERT_TRUE(reg.OpenKey(kBase, false));
+  EXPECT_EQ(reg.OpenError(), 0u);
+  reg.CloseKey();
+  EXPECT_FALSE(reg.KeyExists(std::string(kBase) + "\\missing"));
+  EXPECT_TRUE(reg.KeyExists(kBase));
+}
+
 TEST_F(RegistryTest, ValuesRoundTripAndAbsentReadsEmpty) {
   util::TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kBase, true));
@@ -60,4 +77,33 @@ TEST_F(RegistryTest, DeleteKeyRemovesTheWholeSubtree) {
   EXPECT_FALSE(reg.KeyExists(kBase));
   EXPECT_FALSE(reg.KeyExists(std::string(kBase) + "\\one"));
   EXPECT_FALSE(reg.DeleteKey(kBase));  // a second delete finds nothing
+}
+
+// RunOnce lives in HKEY_LOCAL_MACHINE when that key can be opened for
+// writing (it can in the test prefix), else in HKEY_CURRENT_USER; the entry
+// is removed again so that no later start of the prefix runs it.
+TEST(AddRunOnceTest, WritesTheEntryIntoTheFirstRunOnceKeyThatOpens) {
+  const char kRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  const std::string name = "LanternfellTestEntry";
+  const std::string command = "\"C:\\Program Files\\Lanternfell\\lf_not_there.exe\" -x";
+  ASSERT_TRUE(util::AddRunOnce(name, command));
+
+  util::TRegistry machine, user;
+  machine.SetRootKey(HKEY_LOCAL_MACHINE);
+  const bool inMachine = machine.OpenKey(kRunOnce, false);
+  util::TRegistry& where = inMachine ? machine : user;
+  if (!inMachine) {
+    ASSERT_TRUE(user.OpenKey(kRunOnce, false));
+  }
+  EXPECT_EQ(where.ReadString(name), command);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(where.RootKey(), kRunOnce, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+  }
+  EXPECT_FALSE(where.ValueExists(name));
+  // When the machine's key took it, the user's has no such entry.
+  if (inMachine && user.OpenKey(kRunOnce, false)) {
+    EXPECT_FALSE(user.ValueExists(name));
+  }
 }

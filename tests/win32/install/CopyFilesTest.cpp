@@ -130,10 +130,12 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   WriteFileText(dist_ + "\\LN.dbc", "distribution store");
   WriteFileText(dist_ + "\\LN.pgp", "distribution encrypted store");
   WriteFileText(dist_ + "\\ln.PGP.BAK", "distribution backup");
+  WriteFileText(dist_ + "\\LN.dbc.jnl", "distribution journal");
   const std::string home = tmp_ / "home\\";
   MakeDir(home);
   WriteFileText(home + "ln.DBC", mail);
   WriteFileText(home + "LN.PGP.bak", "the user's backup");
+  WriteFileText(home + "ln.DBC.JNL", "the user's journal");  // the store's rollback journal
   WriteFileText(home + "LN.exe", "older product");
   state_.AppDir = home;
 
@@ -141,6 +143,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(ReadFileText(home + "LN.dbc"), mail);
   EXPECT_EQ(ReadFileText(home + "ln.pgp.bak"), "the user's backup");
+  EXPECT_EQ(ReadFileText(home + "LN.dbc.jnl"), "the user's journal");
   EXPECT_EQ(ReadFileText(home + "LN.pgp"), "distribution encrypted store");
   EXPECT_EQ(ReadFileText(home + "LN.exe"), "product");
   EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");
@@ -152,6 +155,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   state_.AppDir = fresh;
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
+  EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc.jnl"), "distribution journal");
 }
 
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
@@ -230,3 +234,15 @@ TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
 }
 
 }  // namespace
+
+TEST(InstallStateTest, HomeCarriesOneTrailingBackslash) {
+  setup::TInstallState state;
+  for (const char* dir : {"C:\\Program Files\\Lanternfell", "C:\\Program Files\\Lanternfell\\"}) {
+    state.AppDir = dir;
+    EXPECT_EQ(state.Home(), "C:\\Program Files\\Lanternfell\\") << dir;
+  }
+  state.AppDir = "C:\\";
+  EXPECT_EQ(state.Home(), "C:\\");
+  state.AppDir.clear();
+  EXPECT_EQ(state.Home(), "");
+}

@@ -21,7 +21,7 @@ struct TStart {
   uint16_t show;
 };
 
-class ProgramGroupTest : public ::testing::Test {
+class CreateProgramGroupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     {
@@ -81,7 +81,7 @@ class ProgramGroupTest : public ::testing::Test {
   std::vector<TStart> starts_;
 };
 
-TEST_F(ProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
+TEST_F(CreateProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
   ASSERT_TRUE(setup::CreateProgramGroup(state_));
   const std::string group = util::LowerCase(programs_) + "\\Lanternfell";
   EXPECT_EQ(setup::ProgramGroupFolder(), group);
@@ -120,7 +120,7 @@ TEST_F(ProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
-TEST_F(ProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) {
+TEST_F(CreateProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) {
   const std::string group = util::LowerCase(programs_) + "\\Lanternfell";
   lftest::MakeDir(group);
   lftest::WriteFileText(group + "\\Lanternfell.LNK", "not a shortcut");
@@ -133,14 +133,14 @@ TEST_F(ProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) {
   EXPECT_TRUE(starts_.empty());
 }
 
-TEST_F(ProgramGroupTest, UncheckedBoxMakesNothing) {
+TEST_F(CreateProgramGroupTest, UncheckedBoxMakesNothing) {
   state_.GroupBox = false;
   EXPECT_TRUE(setup::CreateProgramGroup(state_));
   EXPECT_FALSE(util::DirectoryExists(programs_ + "\\Lanternfell"));
   EXPECT_TRUE(starts_.empty());
 }
 
-TEST_F(ProgramGroupTest, MissingOrEmptyProgramsValueFallsBackToTheShellsFolder) {
+TEST_F(CreateProgramGroupTest, MissingOrEmptyProgramsValueFallsBackToTheShellsFolder) {
   char shellPath[MAX_PATH] = {0};
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr,
                                          SHGFP_TYPE_CURRENT, shellPath)));

@@ -1,6 +1,8 @@
 // CreateShortcut read back through the shell, and the process starters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "InstallTestUtil.h"
 #include "ShellLinkReader.h"
 #include "dialogs/StartProgram.h"
@@ -78,6 +80,35 @@ TEST(StartProgramTest, MissingProgramStartsNothingAndShowsNothing) {
   EXPECT_FALSE(dialogs::StartProcess(missing, 1).Valid());
   EXPECT_EQ(dialogs::StartProgramAndWait(missing, 1), static_cast<unsigned long>(WAIT_FAILED));
   EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Explorer is found by its bare name, so a stand-in named explorer.exe in the
+// current folder (searched before the system's folders) receives the start
+// and records its command line and show state.
+TEST(StartProgramTest, OpenFolderWindowStartsExplorerOnThePathShownNormally) {
+  TTempDir tmp;
+  const std::string recorder = util::AppendBackslash(util::GetExeDir()) + LF_START_RECORDER_NAME;
+  ASSERT_TRUE(CopyFileA(recorder.c_str(), (tmp / "explorer.exe").c_str(), FALSE)) << recorder;
+  const std::string folder = tmp / "Programs\\Lanternfell Group";
+  MakeDir(tmp / "Programs");
+  MakeDir(folder);
+
+  const std::string saved = util::GetCurrentDir();
+  ASSERT_TRUE(util::SetCurrentDir(tmp.Path()));
+  const bool started = dialogs::OpenFolderWindow(folder);
+  util::SetCurrentDir(saved);
+  ASSERT_TRUE(started);
+
+  // The stand-in runs on its own; its record is whole once both lines are in.
+  const std::string record = tmp / "explorer.txt";
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    if (util::FileExists(record)) text = lftest::ReadFileText(record);
+    if (std::count(text.begin(), text.end(), '\n') == 2) break;
+    Sleep(50);
+  }
+  // The path goes unquoted, spaces and all.
+  EXPECT_EQ(text, "explorer.exe " + folder + "\n1\n");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 using uninstall::TRemovalInput;
 using Lines = std::vector<std::string>;
 
-class ProgramGroupTest : public RemovalFixture {
+class RemoveProgramGroupTest : public RemovalFixture {
  protected:
   // A removal that talks real DDE to the given service.
   std::unique_ptr<uninstall::TRemoval> MakeDdeRemoval(const std::string& group,
@@ -23,7 +23,7 @@ class ProgramGroupTest : public RemovalFixture {
 // The group name goes out as recorded, in any letter case; an absent group
 // (empty value) opens no conversation and sends nothing, yet the step
 // reports as done.
-TEST_F(ProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbsentGroup) {
+TEST_F(RemoveProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbsentGroup) {
   TestDdeServer server("LFTESTPROGMAN");
   ASSERT_TRUE(server.Ready());
 
@@ -53,7 +53,7 @@ TEST_F(ProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbsentGrou
 // "Program Group" naming another program's group: nothing is sent, the box
 // says the group could not be removed, and the product's files and registry
 // key go all the same.
-TEST_F(ProgramGroupTest, AnotherProgramsGroupIsNeverSent) {
+TEST_F(RemoveProgramGroupTest, AnotherProgramsGroupIsNeverSent) {
   for (const std::string name : {"Startup", "Accessories", "StartUp\\..\\Accessories",
                                  "Lanternfell Tools", "Lanternfell ", "Tools\\Lanternfell"}) {
     SCOPED_TRACE(name);
@@ -83,7 +83,7 @@ TEST_F(ProgramGroupTest, AnotherProgramsGroupIsNeverSent) {
   }
 }
 
-TEST_F(ProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillClose) {
+TEST_F(RemoveProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillClose) {
   struct Case {
     RecordingLink::Mode mode;
     std::string text, caption;
@@ -111,7 +111,7 @@ TEST_F(ProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillClose) 
   }
 }
 
-TEST_F(ProgramGroupTest, UnsafeGroupNamesAreNotSent) {
+TEST_F(RemoveProgramGroupTest, UnsafeGroupNamesAreNotSent) {
   for (const std::string name :
        {"..", "..\\..", "Lanternfell\\..\\..", ". .", "\\Windows", "C:\\x", "C:x",
         "A)][DeleteGroup(B", "A,B", "Lan\"ternfell", "Line\nbreak"}) {
@@ -134,7 +134,7 @@ TEST_F(ProgramGroupTest, UnsafeGroupNamesAreNotSent) {
 
 // Wine's shell answers Program Manager's DDE commands (the desktop process
 // registers "PROGMAN") and deletes the group's folder under Programs.
-TEST_F(ProgramGroupTest, WineShellDeletesTheGroupFolder) {
+TEST_F(RemoveProgramGroupTest, WineShellDeletesTheGroupFolder) {
   util::TRegistry reg;
   ASSERT_TRUE(
       reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false));

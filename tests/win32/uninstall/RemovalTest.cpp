@@ -57,6 +57,23 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+// The store's rollback journal is one of the store's files: the product's
+// removal keeps it, and so does Mixmaster's in a home the two share.
+TEST_F(RemovalTest, StoreJournalIsKeptInEitherHome) {
+  const std::string home = Dir("Shared");
+  File("Shared\\LN.dbc");
+  File("Shared\\ln.DBC.jnl", "journal");
+  File("Shared\\LN.dbc.jnl.old");
+  MakeKeys(home, home);
+
+  auto removal = MakeRemoval({home, home, "Lanternfell", true, true, true});
+  removal->RunRemovals();
+
+  EXPECT_EQ(Read("Shared\\ln.DBC.jnl"), "journal");
+  EXPECT_TRUE(Exists("Shared\\LN.dbc"));
+  EXPECT_FALSE(Exists("Shared\\LN.dbc.jnl.old"));
+}
+
 TEST_F(RemovalTest, MixHomeWithOnlyPoolGoesCompletely) {
   const std::string home = Dir("Mix");
   File("Mix\\mix.exe");
