@@ -113,10 +113,10 @@ void TFileManager::WriteMagic() {
 
 void TFileManager::WriteHeader() {
   step_ = StepWriteHeader;
-  char raw[8];
+  char raw[HeaderFieldsSize];
   PutInt32(raw, rootCell_);
-  PutInt32(raw + 4, dataEnd_);
-  if (SeekTo(RootCellOffset)) WriteBytes(raw, 8);
+  PutInt32(raw + DataEndOffset - RootCellOffset, dataEnd_);
+  if (SeekTo(RootCellOffset)) WriteBytes(raw, HeaderFieldsSize);
 }
 
 // The header is not compared with anything, but a data end outside the file
@@ -124,25 +124,29 @@ void TFileManager::WriteHeader() {
 // those read as a read error.
 void TFileManager::ReadHeader() {
   step_ = StepReadHeader;
-  char raw[16];
+  // The two fields and, when the file holds it, the first block (the root
+  // cell's, when the store is sound), read in one go.
+  char raw[HeaderFieldsSize + RootCellBlockSize];
   const bool withRoot = fileSize_ >= FirstPayload + RootCellPayloadSize;
-  if (!SeekTo(RootCellOffset) || !ReadBytes(raw, withRoot ? 16 : 8)) return;
+  if (!SeekTo(RootCellOffset) ||
+      !ReadBytes(raw, withRoot ? HeaderFieldsSize + RootCellBlockSize : HeaderFieldsSize))
+    return;
   rootCell_ = GetInt32(raw);
-  dataEnd_ = GetInt32(raw + 4);
+  dataEnd_ = GetInt32(raw + DataEndOffset - RootCellOffset);
   if (withRoot) {
-    std::memcpy(rootBlock_, raw + 8, 8);
+    std::memcpy(rootBlock_, raw + HeaderFieldsSize, RootCellBlockSize);
     rootBlockRead_ = true;
   }
   const bool endSound = dataEnd_ >= HeaderSize && dataEnd_ <= fileSize_ - FreeListCountSize;
   const bool rootSound =
       rootCell_ == NoPosition ||
-      (rootCell_ >= FirstPayload && InBlocks(rootCell_ - BlockPrefixSize, 8));
+      (rootCell_ >= FirstPayload && InBlocks(rootCell_ - BlockPrefixSize, RootCellBlockSize));
   if (!endSound || !rootSound) Fail(ReadError);
 }
 
-bool TFileManager::RootBlockFromOpening(char raw[8]) const {
+bool TFileManager::RootBlockFromOpening(char raw[RootCellBlockSize]) const {
   if (!rootBlockRead_ || rootCell_ != FirstPayload) return false;
-  std::memcpy(raw, rootBlock_, 8);
+  std::memcpy(raw, rootBlock_, RootCellBlockSize);
   return true;
 }
 
@@ -176,7 +180,7 @@ int32_t TFileManager::Allocate(int32_t size) {
     Fail(WriteError);
     return -1;
   }
-  char raw[4];
+  char raw[BlockPrefixSize];
   PutInt32(raw, static_cast<int32_t>(total));
   int32_t candidate;
   step_ = StepTakeFree;
@@ -184,12 +188,12 @@ int32_t TFileManager::Allocate(int32_t size) {
   const int32_t s = freeList_.Take(static_cast<int32_t>(total));
   if (s != -1) {
     candidate = s + BlockPrefixSize;
-    if (SeekTo(s) && WriteBytes(raw, 4)) WriteFreeList();
+    if (SeekTo(s) && WriteBytes(raw, BlockPrefixSize)) WriteFreeList();
   } else {
     step_ = StepAppend;
     errorCode_ = NoError;
     candidate = dataEnd_ + BlockPrefixSize;
-    if (SeekTo(dataEnd_) && WriteBytes(raw, 4)) {
+    if (SeekTo(dataEnd_) && WriteBytes(raw, BlockPrefixSize)) {
       dataEnd_ += static_cast<int32_t>(total);
       WriteHeader();
     }
@@ -221,8 +225,8 @@ void TFileManager::Release(int32_t position) {
   if (position == NoPosition || position == rootCell_) return;
   const int64_t s = static_cast<int64_t>(position) - BlockPrefixSize;
   if (!InBlocks(s, BlockPrefixSize)) return;  // not a block position at all
-  char raw[4];
-  if (SeekTo(s) && ReadBytes(raw, 4)) {
+  char raw[BlockPrefixSize];
+  if (SeekTo(s) && ReadBytes(raw, BlockPrefixSize)) {
     step_ = StepReturnSpace;
     errorCode_ = NoError;
     const int32_t length = GetInt32(raw);

@@ -68,7 +68,7 @@ class TFileManager {
   // The root cell's block (its length, then the top index's position) as
   // opening read it with the header: the root cell is the first block, so
   // one read takes both. False when it is elsewhere, or after any write.
-  bool RootBlockFromOpening(char raw[8]) const;
+  bool RootBlockFromOpening(char raw[RootCellBlockSize]) const;
 
   int32_t GetRootCell() const { return rootCell_; }
   int32_t DataEnd() const { return dataEnd_; }
@@ -124,7 +124,7 @@ class TFileManager {
   int64_t fileSize_ = 0;
   bool damaged_ = false;
   bool rootBlockRead_ = false;
-  char rootBlock_[8] = {};
+  char rootBlock_[RootCellBlockSize] = {};
   std::string diagnostic_;
 };
 

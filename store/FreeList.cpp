@@ -82,14 +82,14 @@ bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available) {
     got += stream.Read(raw.get() + got, want - got);
   }
   const char* values = raw.get() + FreeListCountSize;
-  const int32_t fullValues = (got - FreeListCountSize) / 4;
+  const int32_t fullValues = (got - FreeListCountSize) / PositionSize;
   const int32_t fullPositions = fullValues < n ? fullValues : n;
   Positions.resize(static_cast<size_t>(fullPositions));
-  for (int32_t i = 0; i < fullPositions; ++i) Positions[i] = GetInt32(values + 4 * i);
+  for (int32_t i = 0; i < fullPositions; ++i) Positions[i] = GetInt32(values + PositionSize * i);
   if (fullPositions < n) return false;
   const int32_t fullSizes = fullValues - n;
   Sizes.resize(static_cast<size_t>(fullSizes));
-  for (int32_t i = 0; i < fullSizes; ++i) Sizes[i] = GetInt32(values + 4 * (n + i));
+  for (int32_t i = 0; i < fullSizes; ++i) Sizes[i] = GetInt32(values + PositionSize * (n + i));
   return got == want;
 }
 
@@ -98,8 +98,8 @@ bool TFreeList::SaveToStream(util::TStream& stream) const {
   std::vector<char> raw(static_cast<size_t>(StoredSize()));
   PutInt32(raw.data(), n);
   for (int32_t i = 0; i < n; ++i) {
-    PutInt32(&raw[4 + 4 * i], Positions[i]);
-    PutInt32(&raw[4 + 4 * (n + i)], Sizes[i]);
+    PutInt32(&raw[FreeListCountSize + PositionSize * i], Positions[i]);
+    PutInt32(&raw[FreeListCountSize + PositionSize * (n + i)], Sizes[i]);
   }
   const int32_t want = static_cast<int32_t>(raw.size());
   return stream.Write(raw.data(), want) == want;

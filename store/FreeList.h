@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "store/Format.h"
+
 namespace util {
 class TStream;
 }
@@ -30,7 +32,6 @@ class TFreeList {
   int Count() const { return static_cast<int>(Positions.size()); }
   // The stored form's length: 4 + 8 n.
   int64_t StoredSize() const { return FreeListBytes(Count()); }
-  static int64_t FreeListBytes(int64_t n) { return 4 + 8 * n; }
 
   // True when the extents are what the operations above can produce inside
   // [lo, hi): ascending, positive sizes, inside the range, not overlapping.

@@ -44,9 +44,9 @@ TFMindex::TFMindex(TFileManager& manager, TFMindex* parent, const std::string& n
   } else if (manager.GetRootCell() == NoPosition) {
     // A store without a root cell gets one, holding "no top index yet".
     const int32_t cell = manager.Allocate(RootCellPayloadSize);
-    char raw[4];
+    char raw[RootCellPayloadSize];
     PutInt32(raw, NoPosition);
-    if (cell != NoPosition && manager.SeekTo(cell)) manager.WriteBytes(raw, 4);
+    if (cell != NoPosition && manager.SeekTo(cell)) manager.WriteBytes(raw, RootCellPayloadSize);
     return;
   } else {
     LoadRootPosition();
@@ -71,14 +71,14 @@ void TFMindex::MarkDamaged() {
 
 void TFMindex::LoadRootPosition() {
   // The root cell's block: length 8, then the top index's position.
-  char raw[8];
+  char raw[RootCellBlockSize];
   const int32_t cell = manager_.GetRootCell();
   if (!manager_.RootBlockFromOpening(raw) &&
       (!manager_.SeekTo(static_cast<int64_t>(cell) - BlockPrefixSize) ||
-       !manager_.ReadBytes(raw, 8)))
+       !manager_.ReadBytes(raw, RootCellBlockSize)))
     return MarkDamaged();
-  if (GetInt32(raw) != BlockPrefixSize + RootCellPayloadSize) return MarkDamaged();
-  position_ = GetInt32(raw + 4);
+  if (GetInt32(raw) != RootCellBlockSize) return MarkDamaged();
+  position_ = GetInt32(raw + BlockPrefixSize);
 }
 
 bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHead& head,
@@ -94,14 +94,14 @@ bool TFMindex::ReadRecordHead(TFileManager& manager, int32_t position, TRecordHe
   head.RawTaken = minBlock;
   head.RawCount = manager.SeekTo(start) ? manager.ReadAhead(head.Raw, minBlock, want) : -1;
   if (head.RawCount < 0) return false;
-  const char* raw = head.Raw;
-  head.BlockLength = GetInt32(raw);
-  head.Kind = static_cast<uint8_t>(raw[4]);
-  head.Attribute = static_cast<uint8_t>(raw[5]);
-  head.Reserved = static_cast<uint8_t>(raw[6]);
-  head.Encoding = static_cast<uint8_t>(raw[7]);
-  head.StoredLength = GetInt32(raw + 8);
-  head.UncompressedLength = GetInt32(raw + 12);
+  head.BlockLength = GetInt32(head.Raw);
+  const char* record = head.Raw + BlockPrefixSize;
+  head.Kind = static_cast<uint8_t>(record[RecordKindOffset]);
+  head.Attribute = static_cast<uint8_t>(record[RecordAttributeOffset]);
+  head.Reserved = static_cast<uint8_t>(record[RecordReservedOffset]);
+  head.Encoding = static_cast<uint8_t>(record[RecordEncodingOffset]);
+  head.StoredLength = GetInt32(record + RecordStoredLengthOffset);
+  head.UncompressedLength = GetInt32(record + RecordDataLengthOffset);
   const int64_t room = static_cast<int64_t>(head.BlockLength) - minBlock;  // for data + positions
   if (head.BlockLength < minBlock || !manager.InBlocks(start, head.BlockLength)) return false;
   if (manager.OverlapsFree(start, head.BlockLength)) return false;
@@ -241,12 +241,12 @@ void TFMindex::WriteRecord(int32_t at, const TDataBuf& buffer) {
   const int32_t s = buffer.StoredLength();
   std::vector<char> raw(static_cast<size_t>(RecordHeaderSize) + s +
                         static_cast<size_t>(PositionSize) * Count());
-  raw[0] = static_cast<char>(buffer.Kind);
-  raw[1] = static_cast<char>(buffer.Attribute);
-  raw[2] = static_cast<char>(buffer.Reserved);
-  raw[3] = static_cast<char>(buffer.Encoding);
-  PutInt32(&raw[4], s);
-  PutInt32(&raw[8], buffer.UncompressedLength());
+  raw[RecordKindOffset] = static_cast<char>(buffer.Kind);
+  raw[RecordAttributeOffset] = static_cast<char>(buffer.Attribute);
+  raw[RecordReservedOffset] = static_cast<char>(buffer.Reserved);
+  raw[RecordEncodingOffset] = static_cast<char>(buffer.Encoding);
+  PutInt32(&raw[RecordStoredLengthOffset], s);
+  PutInt32(&raw[RecordDataLengthOffset], buffer.UncompressedLength());
   if (s > 0) std::memcpy(&raw[RecordHeaderSize], buffer.Data(), static_cast<size_t>(s));
   for (int i = 0; i < Count(); ++i)
     PutInt32(&raw[RecordHeaderSize + s + static_cast<size_t>(PositionSize) * i], Value(i));
@@ -285,10 +285,10 @@ int32_t TFMindex::SaveAndLink() {
   if (parent_) {
     parent_->SetChildPositionAndSave(name_, position_);
   } else {
-    char raw[4];
+    char raw[RootCellPayloadSize];
     PutInt32(raw, position_);
     const int32_t cell = manager_.GetRootCell();
-    if (cell != NoPosition && manager_.SeekTo(cell)) manager_.WriteBytes(raw, 4);
+    if (cell != NoPosition && manager_.SeekTo(cell)) manager_.WriteBytes(raw, RootCellPayloadSize);
   }
   return position_;
 }

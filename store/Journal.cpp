@@ -65,14 +65,14 @@ bool CheckJournal(const std::string& bytes, int32_t& length) {
   if (static_cast<uint32_t>(GetInt32(bytes.data() + body)) !=
       Crc(bytes.data(), static_cast<size_t>(body)))
     return false;
-  length = GetInt32(bytes.data() + JournalMagicSize);
-  const int32_t count = GetInt32(bytes.data() + JournalMagicSize + 4);
+  length = GetInt32(bytes.data() + JournalLengthOffset);
+  const int32_t count = GetInt32(bytes.data() + JournalCountOffset);
   if (length < 0 || count < 0) return false;
   int64_t at = JournalHeaderSize;
   for (int32_t i = 0; i < count; ++i) {
     if (body - at < JournalRangeHeadSize) return false;
     const int32_t offset = GetInt32(bytes.data() + at);
-    const int32_t k = GetInt32(bytes.data() + at + 4);
+    const int32_t k = GetInt32(bytes.data() + at + JournalRangeLengthOffset);
     at += JournalRangeHeadSize;
     if (offset < 0 || k <= 0 || static_cast<int64_t>(offset) + k > length || body - at < k)
       return false;
@@ -85,11 +85,11 @@ bool CheckJournal(const std::string& bytes, int32_t& length) {
 // passed; stops at the first false.
 template <class Take>
 bool EachRange(const std::string& bytes, Take take) {
-  const int32_t count = GetInt32(bytes.data() + JournalMagicSize + 4);
+  const int32_t count = GetInt32(bytes.data() + JournalCountOffset);
   size_t at = JournalHeaderSize;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t offset = GetInt32(bytes.data() + at);
-    const int32_t k = GetInt32(bytes.data() + at + 4);
+    const int32_t k = GetInt32(bytes.data() + at + JournalRangeLengthOffset);
     at += JournalRangeHeadSize;
     if (!take(offset, bytes.data() + at, k)) return false;
     at += static_cast<size_t>(k);
@@ -294,7 +294,7 @@ bool TJournaledFile::Commit() {
     }
     ++count;
   }
-  PutInt32(&journal[JournalMagicSize + 4], count);
+  PutInt32(&journal[JournalCountOffset], count);
   AppendInt32(journal, static_cast<int32_t>(Crc(journal.data(), journal.size())));
   if (!WriteJournal(journal)) {
     // The store was not touched; what there is of the journal is torn.

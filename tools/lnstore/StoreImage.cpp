@@ -11,7 +11,9 @@
 namespace tools {
 
 using store::BlockPrefixSize;
+using store::FreeListCountSize;
 using store::HeaderSize;
+using store::PositionSize;
 using store::RecordHeaderSize;
 
 namespace {
@@ -31,34 +33,36 @@ std::vector<std::string> SplitSlashPath(const std::string& path) {
 }
 
 int32_t StoreImage::At(int64_t offset) const {
-  if (offset < 0 || offset + 4 > static_cast<int64_t>(bytes_.size())) return 0;
+  if (offset < 0 || offset + PositionSize > static_cast<int64_t>(bytes_.size())) return 0;
   return store::GetInt32(bytes_.data() + offset);
 }
 
 StoreImage::StoreImage(std::string bytes) : bytes_(std::move(bytes)) {
   const int64_t size = static_cast<int64_t>(bytes_.size());
-  if (size < HeaderSize + 4) {
+  if (size < HeaderSize + FreeListCountSize) {
     headerFault_ = "file of " + Num(size) + " bytes is too short for a store";
     return;
   }
   rootCell_ = At(store::RootCellOffset);
   dataEnd_ = At(store::DataEndOffset);
-  if (dataEnd_ < HeaderSize || dataEnd_ > size - 4) {
+  if (dataEnd_ < HeaderSize || dataEnd_ > size - FreeListCountSize) {
     headerFault_ = "data end " + Num(dataEnd_) + " lies outside the file";
     return;
   }
   const int32_t n = At(dataEnd_);
-  if (n < 0 || 4 + 8 * static_cast<int64_t>(n) > size - dataEnd_) {
+  if (n < 0 || store::FreeListBytes(n) > size - dataEnd_) {
     headerFault_ = "free list count " + Num(n) + " does not fit the file";
     return;
   }
   for (int32_t i = 0; i < n; ++i) {
-    freePositions_.push_back(At(dataEnd_ + 4 + 4 * static_cast<int64_t>(i)));
-    freeSizes_.push_back(At(dataEnd_ + 4 + 4 * (static_cast<int64_t>(n) + i)));
+    freePositions_.push_back(At(dataEnd_ + FreeListCountSize + PositionSize * static_cast<int64_t>(i)));
+    freeSizes_.push_back(
+        At(dataEnd_ + FreeListCountSize + PositionSize * (static_cast<int64_t>(n) + i)));
   }
   if (rootCell_ == -1) return;
-  if (rootCell_ < store::FirstPayload || static_cast<int64_t>(rootCell_) + 4 > dataEnd_ ||
-      At(static_cast<int64_t>(rootCell_) - 4) != 8) {
+  if (rootCell_ < store::FirstPayload ||
+      static_cast<int64_t>(rootCell_) + store::RootCellPayloadSize > dataEnd_ ||
+      At(static_cast<int64_t>(rootCell_) - BlockPrefixSize) != store::RootCellBlockSize) {
     headerFault_ = "root cell " + Num(rootCell_) + " is not a block of 8 bytes";
     return;
   }
@@ -75,10 +79,10 @@ bool StoreImage::ReadRecord(int32_t position, ImageRecord& r, std::string& fault
     return false;
   }
   r.BlockLength = At(start);
-  r.Kind = static_cast<uint8_t>(bytes_[position]);
-  r.Encoding = static_cast<uint8_t>(bytes_[position + 3]);
-  r.StoredLength = At(position + 4);
-  r.UncompressedLength = At(position + 8);
+  r.Kind = static_cast<uint8_t>(bytes_[position + store::RecordKindOffset]);
+  r.Encoding = static_cast<uint8_t>(bytes_[position + store::RecordEncodingOffset]);
+  r.StoredLength = At(position + store::RecordStoredLengthOffset);
+  r.UncompressedLength = At(position + store::RecordDataLengthOffset);
   const int64_t room = static_cast<int64_t>(r.BlockLength) - BlockPrefixSize - RecordHeaderSize;
   if (room < 0 || start + r.BlockLength > dataEnd_ || r.StoredLength < 0 ||
       r.StoredLength > room) {
@@ -112,14 +116,14 @@ bool StoreImage::ReadRecord(int32_t position, ImageRecord& r, std::string& fault
     util::TStringList names;
     names.SetText(r.Data.substr(0, r.Data.find('\0')));
     const int64_t n = names.Count();
-    if (4 * n > room - r.StoredLength) {
+    if (PositionSize * n > room - r.StoredLength) {
       fault = at + " has " + Num(n) + " names but room for " +
-              Num((room - r.StoredLength) / 4) + " positions";
+              Num((room - r.StoredLength) / PositionSize) + " positions";
       return false;
     }
     r.Names = names.Lines();
     for (int64_t i = 0; i < n; ++i)
-      r.Positions.push_back(At(position + RecordHeaderSize + r.StoredLength + 4 * i));
+      r.Positions.push_back(At(position + RecordHeaderSize + r.StoredLength + PositionSize * i));
   }
   return true;
 }
