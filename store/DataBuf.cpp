@@ -192,7 +192,7 @@ int TDataBuf::Compress() {
         out[length] = '\0';
         ReleaseData(false);
         Adopt(std::move(out), length);
-        Encoding = 1;
+        Encoding = ZlibEncoding;
       }
     } else {
       deflateEnd(&z);  // frees zlib's state; the result stays deflate's
@@ -224,7 +224,7 @@ int TDataBuf::Decompress() {
         out[length] = '\0';
         ReleaseData(false);
         Adopt(std::move(out), length);
-        Encoding = 0;
+        Encoding = PlainEncoding;
       }
     } else {
       inflateEnd(&z);

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "store/Format.h"
+
 namespace store {
 
 class TDataBuf {
@@ -25,7 +27,7 @@ class TDataBuf {
   // Header bytes 0, data released (zero-filled first when WipeOnFree).
   void Clear();
 
-  bool IsCompressed() const { return Encoding == 1; }
+  bool IsCompressed() const { return Encoding == ZlibEncoding; }
   bool IsEmpty() const { return StoredLength() == 0; }
   // The data up to its first NUL; empty without data.
   std::string AsText() const;
