@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Version.h"
 #include "store/FileMan1.h"
 #include "util/Message.h"
 
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> texts(kItems);
   for (int i = 0; i < kItems; ++i) texts[i] = TextOf(2048).Text();
-  auto key = [](int i) { return Folder(i) + std::string(1, store::KeySeparator) + Name(i); };
+  auto key = [](int i) { return Folder(i) + app::KeySeparator + Name(i); };
 
   // 1. Write 1,000 items of about 2 KiB under 10 folders.
   const std::vector<double> w = Rates(kItems, {

@@ -57,8 +57,8 @@ inline constexpr int32_t JournalRangeHeadSize = 8; // offset, length
 inline constexpr int32_t JournalTrailerSize = 4;   // CRC-32
 static_assert(sizeof(JournalMagic) - 1 == JournalMagicSize, "journal magic is 8 bytes");
 
-// Key paths join folder and item names with this single byte.
-inline constexpr char KeySeparator = '\xFF';
+// Key paths join folder and item names with app::KeySeparator, the single
+// byte 0xFF (app/Version.h); no name in an index holds it.
 
 // Upper bound for the inflated length of S stored bytes: deflate cannot
 // expand beyond about 1032:1, so a larger claimed length is a damaged record.

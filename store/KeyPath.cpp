@@ -37,7 +37,7 @@ std::vector<std::string> KeyElements(const std::string& keyPath) {
   std::vector<std::string> elements;
   size_t start = 0;
   while (start <= keyPath.size()) {
-    size_t end = keyPath.find(KeySeparator, start);
+    size_t end = keyPath.find(app::KeySeparator, start);
     if (end == std::string::npos) end = keyPath.size();
     if (end > start) elements.push_back(keyPath.substr(start, end - start));
     start = end + 1;
@@ -109,7 +109,7 @@ int RenameStoreItem(const std::string& keyPath, const std::string& newName,
                     const std::string& storePath) {
   // An empty name cannot be reached by a key path, and a separator byte in it
   // would split it; both are refused like CR, LF and NUL.
-  if (newName.empty() || newName.find(KeySeparator) != std::string::npos ||
+  if (newName.empty() || newName.find(app::KeySeparator) != std::string::npos ||
       !StorableName(newName) || !StorablePath(keyPath))
     return WriteError;
   return Walk(keyPath, storePath, false, [&](TFMindex& index, const std::string& name) {

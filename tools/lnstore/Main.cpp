@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/Version.h"
 #include "store/FileMan1.h"
 #include "store/Journal.h"
 #include "tools/lnstore/StoreImage.h"
@@ -47,7 +48,7 @@ int UsageError(const char* why) {
 std::string KeyPath(const std::string& slashPath) {
   std::string key;
   for (const std::string& name : SplitSlashPath(slashPath)) {
-    if (!key.empty()) key += store::KeySeparator;
+    if (!key.empty()) key += app::KeySeparator;
     key += name;
   }
   return key;

@@ -18,9 +18,8 @@ using namespace store;
 
 namespace {
 
-const char Sep = KeySeparator;
 std::string Key(const std::string& folder, const std::string& item) {
-  return folder + Sep + item;
+  return folder + app::KeySeparator + item;
 }
 
 // Counts the writes of an operation and, with a cut point N, lets writes
