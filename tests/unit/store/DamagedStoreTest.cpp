@@ -35,7 +35,7 @@ class DamagedStoreTest : public ::testing::Test {
     article_ = EntryPosition(sound_, folder_, 1);
   }
   static int32_t EntryPosition(const std::string& b, int32_t record, int i) {
-    return Int32At(b, record + RecordHeaderSize + Int32At(b, record + 4) + 4 * i);
+    return storetest::RecordPositionAt(b, record, i);
   }
   // Reading and writing both report a read error and leave every byte alone.
   void ExpectRefusedUntouched(const char* what) {
@@ -73,9 +73,9 @@ TEST_F(DamagedStoreTest, HeaderFieldsOutsideTheFile) {
     ExpectRefusedUntouched("root cell");
   }
   storetest::PutBytes(path_, sound_);
-  SetInt32(path_, FirstPayload - 4, 12);  // root cell block of the wrong length
+  SetInt32(path_, FirstPayload - BlockPrefixSize, 12);  // root cell block of the wrong length
   ExpectRefusedUntouched("root block");
-  for (size_t cut : {size_t(45), size_t(47), sound_.size() - 2}) {
+  for (size_t cut : {size_t(HeaderSize - 1), size_t(HeaderSize + 1), sound_.size() - 2}) {
     storetest::PutBytes(path_, sound_.substr(0, cut));
     ExpectRefusedUntouched("truncated");
   }
@@ -85,35 +85,36 @@ TEST_F(DamagedStoreTest, FreeListCountsAndExtentsThatCannotBe) {
   const int32_t end = Int32At(sound_, DataEndOffset);
   // The file keeps stale bytes behind the free list: a count is too large
   // only once its values run past the file's end.
-  const int32_t tooMany = static_cast<int32_t>((sound_.size() - end - 4) / 8 + 1);
+  const int32_t tooMany = static_cast<int32_t>(
+      (sound_.size() - end - FreeListCountSize) / (2 * PositionSize) + 1);
   for (int32_t count : {tooMany, -1, 0x7FFFFFFF, 0x10000000}) {
     storetest::PutBytes(path_, sound_);
     SetInt32(path_, end, count);
     ExpectRefusedUntouched("free count");
   }
   // A well-formed list whose extent lies in the header, or past the end.
-  for (auto [pos, len] : {std::pair{10, 8}, std::pair{end - 4, 12}, std::pair{60, -8}}) {
+  for (auto [pos, len] : {std::pair{10, 8}, std::pair{end - BlockPrefixSize, 12}, std::pair{60, -8}}) {
     std::string b = sound_;
-    std::string list(12, '\0');
+    std::string list(static_cast<size_t>(FreeListBytes(1)), '\0');
     PutInt32(&list[0], 1);
-    PutInt32(&list[4], pos);
-    PutInt32(&list[8], len);
+    PutInt32(&list[FreeListCountSize], pos);
+    PutInt32(&list[FreeListCountSize + PositionSize], len);
     storetest::PutBytes(path_, b.substr(0, end) + list);
     ExpectRefusedUntouched("free extent");
   }
 }
 
 TEST_F(DamagedStoreTest, IndexLengthsThatCannotFit) {
-  for (int32_t s : {-1, 0x7FFFFFFF, Int32At(sound_, folder_ - 4)}) {
+  for (int32_t s : {-1, 0x7FFFFFFF, storetest::BlockLengthAt(sound_, folder_)}) {
     storetest::PutBytes(path_, sound_);
-    SetInt32(path_, folder_ + 4, s);
+    SetInt32(path_, folder_ + RecordStoredLengthOffset, s);
     ExpectRefusedUntouched("folder S");
   }
   storetest::PutBytes(path_, sound_);
-  SetInt32(path_, top_ + 8, 0x7FFFFFFF);  // O far beyond what S bytes inflate to
+  SetInt32(path_, top_ + RecordDataLengthOffset, 0x7FFFFFFF);  // O far beyond what S bytes inflate to
   ExpectRefusedUntouched("top O");
   storetest::PutBytes(path_, sound_);
-  SetInt32(path_, folder_ - 4, 3);  // block length below the prefix
+  SetInt32(path_, folder_ - BlockPrefixSize, 3);  // block length below the prefix
   ExpectRefusedUntouched("folder L");
   EXPECT_TRUE(boxes_.texts.empty());  // refused before inflating
 }
@@ -131,7 +132,7 @@ TEST_F(DamagedStoreTest, ItemThatDoesNotInflateReadsAsNothing) {
   EXPECT_EQ(Read(kMessage, ReadError), "");
   EXPECT_EQ(boxes_.texts.size(), 1u);
   EXPECT_EQ(Read(kArticle), "Newsgroups: x\r\n");
-  SetInt32(path_, message_ + 8, -5);  // a negative O is refused without inflating
+  SetInt32(path_, message_ + RecordDataLengthOffset, -5);  // a negative O is refused without inflating
   EXPECT_EQ(Read(kMessage, ReadError), "");
   EXPECT_EQ(boxes_.texts.size(), 1u);
   // Writing replaces the damaged item and leaves the rest readable.
@@ -191,7 +192,8 @@ TEST_F(DamagedStoreTest, BogusOldPositionsPutNothingInTheFreeList) {
   const int32_t top = b.AddRecord(IndexRecord, storetest::IndexData({"keep", "short", "long", "neg", "far"}),
                                   {keep, shortBlock, longBlock, -77, 0x70000000});
   b.SetTop(top);
-  storetest::PutBytes(path_, b.Finish());
+  const std::string built = b.Finish();
+  storetest::PutBytes(path_, built);
   // Reading them is a read error; the sound item still reads.
   EXPECT_EQ(Read("short", ReadError), "");
   EXPECT_EQ(Read("long", ReadError), "");
@@ -208,7 +210,9 @@ TEST_F(DamagedStoreTest, BogusOldPositionsPutNothingInTheFreeList) {
     for (int i = 0; i < f.Count(); ++i) {
       EXPECT_GE(f.Positions[i], HeaderSize);
       EXPECT_LE(static_cast<int64_t>(f.Positions[i]) + f.Sizes[i], m.DataEnd());
-      EXPECT_FALSE(f.Positions[i] < keep + 8 && keep - 4 < f.Positions[i] + f.Sizes[i]);
+      const int32_t keepStart = keep - BlockPrefixSize;
+      const int32_t keepEnd = keepStart + storetest::BlockLengthAt(built, keep);
+      EXPECT_FALSE(f.Positions[i] < keepEnd && keepStart < f.Positions[i] + f.Sizes[i]);
     }
   }
   for (int i = 0; i < 10; ++i) ASSERT_EQ(WriteStoreLines("x", Ptr(Lines({"a", "b", "c"})), path_), 0);

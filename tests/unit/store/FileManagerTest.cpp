@@ -29,7 +29,9 @@ TEST(FileManagerTest, NewFileIsTheFiftyByteEmptyStore) {
   const std::string b = Bytes(path);
   ASSERT_EQ(b.size(), static_cast<size_t>(kEmptyStoreSize));
   EXPECT_EQ(b.substr(0, MagicSize), std::string(MagicText, MagicSize));
-  EXPECT_EQ(b.substr(RootCellOffset), std::string("\xFF\xFF\xFF\xFF\x2E\0\0\0\0\0\0\0", 12));
+  // Root cell -1, data end 46, free list count 0.
+  EXPECT_EQ(b.substr(RootCellOffset), std::string("\xFF\xFF\xFF\xFF\x2E\0\0\0\0\0\0\0",
+                                                  HeaderFieldsSize + FreeListCountSize));
 
   // An existing empty file is initialised the same way.
   const std::string empty = dir.Path("empty.dbc");
@@ -48,23 +50,25 @@ TEST(FileManagerTest, FirstAllocationBecomesTheRootCell) {
 
   EXPECT_EQ(m.Allocate(RootCellPayloadSize), FirstPayload);
   EXPECT_EQ(m.GetRootCell(), FirstPayload);
-  EXPECT_EQ(m.DataEnd(), HeaderSize + 8);
+  EXPECT_EQ(m.DataEnd(), HeaderSize + RootCellBlockSize);
   const std::string b = Snapshot(m);
-  EXPECT_EQ(Int32At(b, HeaderSize), 8);
+  EXPECT_EQ(Int32At(b, HeaderSize), RootCellBlockSize);
   EXPECT_EQ(Int32At(b, RootCellOffset), FirstPayload);
-  EXPECT_EQ(Int32At(b, DataEndOffset), HeaderSize + 8);
-  EXPECT_EQ(Int32At(b, HeaderSize + 8), 0);  // the free list moved behind the block
+  EXPECT_EQ(Int32At(b, DataEndOffset), HeaderSize + RootCellBlockSize);
+  EXPECT_EQ(Int32At(b, HeaderSize + RootCellBlockSize), 0);  // the free list moved behind the block
 }
 
 TEST(FileManagerTest, ReleaseOfLastAndMiddleBlocks) {
   storetest::TempDir dir;
   const std::string path = dir.Path("r.dbc");
   TFileManager m(path);
-  const int32_t root = m.Allocate(4);
-  const int32_t a = m.Allocate(10), b = m.Allocate(20), c = m.Allocate(6);
-  ASSERT_EQ(a, root + 4 + 4);
+  const int32_t root = m.Allocate(RootCellPayloadSize);
+  const int32_t aSize = 10, cSize = 6;
+  const int32_t a = m.Allocate(aSize), b = m.Allocate(20), c = m.Allocate(cSize);
+  const int32_t aBlock = a - BlockPrefixSize, cBlock = c - BlockPrefixSize;
+  ASSERT_EQ(a, root + RootCellPayloadSize + BlockPrefixSize);
   const int32_t end = m.DataEnd();
-  ASSERT_EQ(end, c - 4 + 10);
+  ASSERT_EQ(end, cBlock + BlockPrefixSize + cSize);
 
   m.Release(-1);
   m.Release(root);
@@ -74,32 +78,34 @@ TEST(FileManagerTest, ReleaseOfLastAndMiddleBlocks) {
   // The last block: the data end moves back, the file keeps its length.
   const size_t before = Snapshot(m).size();
   m.Release(c);
-  EXPECT_EQ(m.DataEnd(), c - 4);
+  EXPECT_EQ(m.DataEnd(), cBlock);
   std::string bytes = Snapshot(m);
   EXPECT_EQ(bytes.size(), before);
-  EXPECT_EQ(Int32At(bytes, DataEndOffset), c - 4);
-  EXPECT_EQ(Int32At(bytes, c - 4), 0);
+  EXPECT_EQ(Int32At(bytes, DataEndOffset), cBlock);
+  EXPECT_EQ(Int32At(bytes, cBlock), 0);
 
   // A middle block: its whole extent, prefix included, becomes free.
   m.Release(a);
-  EXPECT_EQ(m.DataEnd(), c - 4);
+  EXPECT_EQ(m.DataEnd(), cBlock);
   bytes = Snapshot(m);
-  EXPECT_EQ(Int32At(bytes, c - 4), 1);
-  EXPECT_EQ(Int32At(bytes, c - 4 + 4), a - 4);
-  EXPECT_EQ(Int32At(bytes, c - 4 + 8), 14);
+  const int32_t aExtent = BlockPrefixSize + aSize;  // 14
+  EXPECT_EQ(Int32At(bytes, cBlock), 1);
+  EXPECT_EQ(Int32At(bytes, cBlock + FreeListCountSize), aBlock);
+  EXPECT_EQ(Int32At(bytes, cBlock + FreeListCountSize + PositionSize), aExtent);
 
   // Taking less than the extent uses its front; the rest stays free.
-  EXPECT_EQ(m.Allocate(5), a);
-  EXPECT_EQ(Int32At(Snapshot(m), a - 4), 9);
-  EXPECT_EQ(m.FreeList().Positions, (std::vector<int32_t>{a - 4 + 9}));
-  EXPECT_EQ(m.FreeList().Sizes, (std::vector<int32_t>{5}));
-  EXPECT_EQ(b, a + 14);
+  const int32_t smaller = 5;
+  EXPECT_EQ(m.Allocate(smaller), a);
+  EXPECT_EQ(Int32At(Snapshot(m), aBlock), BlockPrefixSize + smaller);  // 9
+  EXPECT_EQ(m.FreeList().Positions, (std::vector<int32_t>{aBlock + BlockPrefixSize + smaller}));
+  EXPECT_EQ(m.FreeList().Sizes, (std::vector<int32_t>{aExtent - BlockPrefixSize - smaller}));
+  EXPECT_EQ(b, a + aExtent);
 }
 
 TEST(FileManagerTest, ForeignMagicOpensAndExclusiveOpeningRefusesASecond) {
   storetest::TempDir dir;
   const std::string path = dir.Path("m.dbc");
-  { TFileManager m(path); m.Allocate(4); }
+  { TFileManager m(path); m.Allocate(RootCellPayloadSize); }
   std::string b = Bytes(path);
   for (int i = 0; i < MagicSize; ++i) b[i] = 'Q';
   storetest::PutBytes(path, b);

@@ -4,6 +4,10 @@
 #include "StoreTestUtil.h"
 #include "util/FileStream.h"
 
+using store::FreeListBytes;
+using store::FreeListCountSize;
+using store::HeaderSize;
+using store::PositionSize;
 using store::TFreeList;
 
 namespace {
@@ -58,24 +62,25 @@ TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
     TFreeList empty;
     ASSERT_TRUE(empty.SaveToStream(s));
   }
-  EXPECT_EQ(storetest::Bytes(path), std::string(4, '\0'));
+  EXPECT_EQ(storetest::Bytes(path), std::string(FreeListCountSize, '\0'));
   {
     util::TFileStream s(path, util::TFileStream::Create);
     ASSERT_TRUE(ListOf({100, 200}, {20, 30}).SaveToStream(s));
   }
   const std::string saved = storetest::Bytes(path);
-  ASSERT_EQ(saved.size(), 4u + 8 * 2);
-  EXPECT_EQ(storetest::Int32At(saved, 4), 100);
-  EXPECT_EQ(storetest::Int32At(saved, 8), 200);
-  EXPECT_EQ(storetest::Int32At(saved, 12), 20);
+  ASSERT_EQ(saved.size(), static_cast<size_t>(FreeListBytes(2)));
+  EXPECT_EQ(saved.size(), FreeListCountSize + 2u * PositionSize * 2);
+  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize), 100);
+  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize + PositionSize), 200);
+  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize + 2 * PositionSize), 20);
   {
     util::TFileStream s(path, util::TFileStream::OpenExisting);
     TFreeList f;
     ASSERT_TRUE(f.LoadFromStream(s, static_cast<int64_t>(saved.size())));
     EXPECT_EQ(f.Positions, (std::vector<int32_t>{100, 200}));
     EXPECT_EQ(f.Sizes, (std::vector<int32_t>{20, 30}));
-    EXPECT_TRUE(f.IsSound(46, 300));
-    EXPECT_FALSE(f.IsSound(46, 220));  // the second extent runs past the end
+    EXPECT_TRUE(f.IsSound(HeaderSize, 300));
+    EXPECT_FALSE(f.IsSound(HeaderSize, 220));  // the second extent runs past the end
   }
   // A count larger than the values behind it, a negative one, a huge one.
   for (int32_t count : {3, -1, 0x7FFFFFFF}) {
@@ -91,7 +96,7 @@ TEST(FreeListTest, OverlapAndSoundness) {
   EXPECT_TRUE(f.Overlaps(110, 4));
   EXPECT_TRUE(f.Overlaps(90, 11));
   EXPECT_FALSE(f.Overlaps(120, 20));
-  EXPECT_FALSE(ListOf({100, 110}, {20, 10}).IsSound(46, 1000));  // overlapping
-  EXPECT_FALSE(ListOf({30}, {10}).IsSound(46, 1000));            // inside the header
-  EXPECT_FALSE(ListOf({100}, {0}).IsSound(46, 1000));            // empty extent
+  EXPECT_FALSE(ListOf({100, 110}, {20, 10}).IsSound(HeaderSize, 1000));  // overlapping
+  EXPECT_FALSE(ListOf({30}, {10}).IsSound(HeaderSize, 1000));            // inside the header
+  EXPECT_FALSE(ListOf({100}, {0}).IsSound(HeaderSize, 1000));            // empty extent
 }

@@ -38,13 +38,14 @@ class CutAfter : public util::TFileFaults {
 TEST(JournalTest, StoredFormRoundTripsAndAnyTearIsRecognised) {
   TJournalImage j;
   j.OriginalLength = 300;
-  j.Ranges.push_back({38, std::string("\x32\0\0\0\x2e\x01\0\0", 8)});
+  j.Ranges.push_back({RootCellOffset, std::string("\x32\0\0\0\x2e\x01\0\0", HeaderFieldsSize)});
   j.Ranges.push_back({120, std::string(40, 'r')});
   const std::string bytes = EncodeJournal(j);
   ASSERT_EQ(bytes.size(), static_cast<size_t>(JournalHeaderSize + 2 * JournalRangeHeadSize + 48 +
                                               JournalTrailerSize));
   EXPECT_EQ(bytes.substr(0, JournalMagicSize), std::string(JournalMagic, JournalMagicSize));
-  EXPECT_EQ(storetest::Int32At(bytes, JournalMagicSize), 300);
+  EXPECT_EQ(storetest::Int32At(bytes, JournalLengthOffset), 300);
+  EXPECT_EQ(storetest::Int32At(bytes, JournalCountOffset), 2);
   TJournalImage back;
   ASSERT_TRUE(DecodeJournal(bytes, back));
   EXPECT_EQ(back.OriginalLength, 300);
@@ -69,8 +70,8 @@ TEST(JournalTest, StoredFormRoundTripsAndAnyTearIsRecognised) {
   ApplyJournal(j, store);
   EXPECT_EQ(store.size(), 300u);
   EXPECT_EQ(store.substr(120, 40), std::string(40, 'r'));
-  EXPECT_EQ(store.substr(38, 8), j.Ranges[0].Bytes);
-  EXPECT_EQ(store.substr(0, 38), std::string(38, 'n'));
+  EXPECT_EQ(store.substr(RootCellOffset, HeaderFieldsSize), j.Ranges[0].Bytes);
+  EXPECT_EQ(store.substr(0, MagicSize), std::string(MagicSize, 'n'));
 }
 
 TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
@@ -186,7 +187,7 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   TJournalImage stale;
   stale.OriginalLength = 400;
-  stale.Ranges.push_back({38, std::string(8, '\x11')});
+  stale.Ranges.push_back({RootCellOffset, std::string(HeaderFieldsSize, '\x11')});
   storetest::PutBytes(journal, EncodeJournal(stale));
   // A read of a missing store makes nothing and plays nothing back.
   util::TStringList l;

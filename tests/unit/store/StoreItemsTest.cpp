@@ -25,8 +25,7 @@ const std::string kArticle = "default\xFF" "article";
 
 // Block length of the record at position, checked against its contents.
 int32_t BlockOf(const std::string& b, int32_t position) {
-  const int32_t l = Int32At(b, position - 4);
-  return l;
+  return storetest::BlockLengthAt(b, position);
 }
 }  // namespace
 
@@ -50,7 +49,7 @@ TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
   // Root cell first, then the item, the index of "default", the top index.
   const int32_t root = Int32At(b, RootCellOffset);
   ASSERT_EQ(root, FirstPayload);
-  EXPECT_EQ(BlockOf(b, root), BlockPrefixSize + RootCellPayloadSize);
+  EXPECT_EQ(BlockOf(b, root), RootCellBlockSize);
   const int32_t item = root + RootCellPayloadSize + BlockPrefixSize;
   const int32_t folder = item + BlockOf(b, item);
   const int32_t top = folder + BlockOf(b, folder);
@@ -61,19 +60,20 @@ TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
   EXPECT_EQ(b.size(), static_cast<size_t>(dataEnd + FreeListCountSize));
 
   const std::string text = "From: a@b\r\nHost: h\r\n";
-  EXPECT_EQ(b[item], ItemRecord);
-  EXPECT_EQ(b[item + 3], ZlibEncoding);
-  EXPECT_EQ(Int32At(b, item + 8), static_cast<int32_t>(text.size()));
+  EXPECT_EQ(b[item + RecordKindOffset], ItemRecord);
+  EXPECT_EQ(b[item + RecordEncodingOffset], ZlibEncoding);
+  EXPECT_EQ(Int32At(b, item + RecordDataLengthOffset), static_cast<int32_t>(text.size()));
   EXPECT_EQ(storetest::RecordData(b, item), text);
-  EXPECT_EQ(Int32At(b, item + RecordHeaderSize + Int32At(b, item + 4)), -1);  // was new
+  EXPECT_EQ(storetest::RecordPositionAt(b, item, 0), -1);  // was new
 
-  EXPECT_EQ(b[folder], IndexRecord);
+  EXPECT_EQ(b[folder + RecordKindOffset], IndexRecord);
   EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"message"}));
-  EXPECT_EQ(Int32At(b, folder + RecordHeaderSize + Int32At(b, folder + 4)), item);
+  EXPECT_EQ(storetest::RecordPositionAt(b, folder, 0), item);
   EXPECT_EQ(storetest::RecordData(b, top), storetest::IndexData({"default"}));
-  EXPECT_EQ(Int32At(b, top + RecordHeaderSize + Int32At(b, top + 4)), folder);
-  for (int32_t p : {item, folder, top})  // every block is exactly 4 + 12 + S + 4 n
-    EXPECT_EQ(BlockOf(b, p), BlockPrefixSize + RecordHeaderSize + Int32At(b, p + 4) + 4);
+  EXPECT_EQ(storetest::RecordPositionAt(b, top, 0), folder);
+  for (int32_t p : {item, folder, top})  // every block is exactly 4 + 12 + S + 4 n, n = 1
+    EXPECT_EQ(BlockOf(b, p),
+              BlockPrefixSize + RecordHeaderSize + storetest::StoredLengthAt(b, p) + PositionSize);
 
   util::TStringList back;
   EXPECT_EQ(ReadStoreLines(back, "Default\xFFMessage", path), 0);
@@ -124,16 +124,17 @@ TEST(StoreItemsTest, DeleteAndRename) {
   EXPECT_EQ(l.Count(), 0);
   const std::string b = Bytes(path);
   const int32_t top = storetest::TopIndexPosition(b);
-  const int32_t folder = Int32At(b, top + RecordHeaderSize + Int32At(b, top + 4));
+  const int32_t folder = storetest::RecordPositionAt(b, top, 0);
   EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"posting"}));
 
   // Deleting the last entry leaves an index of the single NUL.
   EXPECT_EQ(WriteStoreLines("folder\xFFposting", nullptr, path), 0);
   const std::string c = Bytes(path);
   const int32_t top2 = storetest::TopIndexPosition(c);
-  const int32_t folder2 = Int32At(c, top2 + RecordHeaderSize + Int32At(c, top2 + 4));
+  const int32_t folder2 = storetest::RecordPositionAt(c, top2, 0);
   EXPECT_EQ(storetest::RecordData(c, folder2), std::string(1, '\0'));
-  EXPECT_EQ(BlockOf(c, folder2), BlockPrefixSize + RecordHeaderSize + Int32At(c, folder2 + 4));
+  EXPECT_EQ(BlockOf(c, folder2),
+            BlockPrefixSize + RecordHeaderSize + storetest::StoredLengthAt(c, folder2));
 }
 
 TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
@@ -148,8 +149,8 @@ TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"version B"})), path), 0);
   std::string c = Bytes(path);
   const int32_t top = storetest::TopIndexPosition(c);
-  int32_t folder = Int32At(c, top + RecordHeaderSize + Int32At(c, top + 4));
-  EXPECT_EQ(Int32At(c, folder + RecordHeaderSize + Int32At(c, folder + 4)), item);
+  int32_t folder = storetest::RecordPositionAt(c, top, 0);
+  EXPECT_EQ(storetest::RecordPositionAt(c, folder, 0), item);
 
   // Larger than any free extent: appended; the folder's new record then
   // takes the front of the space merged from the old item and old folder.
@@ -159,9 +160,9 @@ TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
   ASSERT_EQ(WriteStoreLines(kMessage, &big, path), 0);
   c = Bytes(path);
   const int32_t top2 = storetest::TopIndexPosition(c);
-  folder = Int32At(c, top2 + RecordHeaderSize + Int32At(c, top2 + 4));
+  folder = storetest::RecordPositionAt(c, top2, 0);
   EXPECT_EQ(folder, item);
-  EXPECT_EQ(Int32At(c, folder + RecordHeaderSize + Int32At(c, folder + 4)),
+  EXPECT_EQ(storetest::RecordPositionAt(c, folder, 0),
             endBefore + BlockPrefixSize);
   EXPECT_EQ(oldEnd, endBefore);
   util::TStringList back;

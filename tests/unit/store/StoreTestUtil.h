@@ -36,6 +36,11 @@ void Truncate(const std::string& path, size_t size);
 std::string RecordData(const std::string& bytes, int32_t position);
 // "a" CR LF "b" CR LF NUL: the data of an index record.
 std::string IndexData(const std::vector<std::string>& names);
+// Fields of the record at a payload position: S, position i (0 is the first
+// after the data) and the length of the block holding it.
+int32_t StoredLengthAt(const std::string& bytes, int32_t position);
+int32_t RecordPositionAt(const std::string& bytes, int32_t position, int i);
+int32_t BlockLengthAt(const std::string& bytes, int32_t position);
 // The top index's position (through the root cell).
 int32_t TopIndexPosition(const std::string& bytes);
 
@@ -45,7 +50,9 @@ class StoreBuilder {
  public:
   StoreBuilder();
   // Position the next record will get.
-  int32_t NextPosition() const { return static_cast<int32_t>(bytes_.size()) + 4; }
+  int32_t NextPosition() const {
+    return static_cast<int32_t>(bytes_.size()) + store::BlockPrefixSize;
+  }
   // Appends a record; blockLength 0 means the exact length.
   int32_t AddRecord(uint8_t kind, const std::string& data, const std::vector<int32_t>& positions,
                     bool compress = true, int32_t blockLength = 0);
