@@ -102,6 +102,43 @@ TEST(StoreItemsTest, EmptyListIsAStoredItemThatReadsEmpty) {
   EXPECT_FALSE(ReadStoreStrings(kMessage, nullptr, path));
 }
 
+// Dump shows every entry as its name, five spaces and its record's position,
+// one per line, in a message box captioned with the product's name.
+TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
+  storetest::TempDir dir;
+  const std::string path = dir.Path("d.dbc");
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"a"})), path), 0);
+  ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"b"})), path), 0);
+  const std::string b = Bytes(path);
+  const int32_t top = storetest::TopIndexPosition(b);
+  const int32_t folder = storetest::RecordPositionAt(b, top, 0);
+  // The first item written is the first block behind the root cell.
+  const int32_t message = FirstPayload + RootCellBlockSize;
+  ASSERT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"message", "article"}));
+  ASSERT_EQ(storetest::RecordPositionAt(b, folder, 0), message);
+  const int32_t article = storetest::RecordPositionAt(b, folder, 1);
+  ASSERT_GT(article, message);
+
+  storetest::MessageRecorder boxes;
+  {
+    TFileManager m(path);
+    TFMindex topIndex(m, nullptr, "");
+    TFMindex folderIndex(m, &topIndex, "default");
+    topIndex.Dump();
+    folderIndex.Dump();
+    folderIndex.Clear();
+    folderIndex.Dump();  // an index without entries shows an empty box
+  }
+  ASSERT_EQ(boxes.texts.size(), 3u);
+  EXPECT_EQ(boxes.texts[0], "default     " + std::to_string(folder) + "\n");
+  EXPECT_EQ(boxes.texts[1], "message     " + std::to_string(message) + "\narticle     " +
+                                std::to_string(article) + "\n");
+  EXPECT_EQ(boxes.texts[2], "");
+  for (const std::string& caption : boxes.captions) EXPECT_EQ(caption, app::ProductName);
+  // Dumping reads nothing more and writes nothing.
+  EXPECT_EQ(Bytes(path), b);
+}
+
 TEST(StoreItemsTest, DeleteAndRename) {
   storetest::TempDir dir;
   const std::string path = dir.Path("d.dbc");
