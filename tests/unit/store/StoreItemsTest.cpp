@@ -30,7 +30,7 @@ int32_t BlockOf(const std::string& b, int32_t position) {
 }  // namespace
 
 TEST(StoreItemsTest, GetTokenCountsNonEmptyElements) {
-  const std::string sep = "\xFF";
+  const std::string& sep = app::KeySeparator;
   EXPECT_EQ(GetToken(0, kMessage, sep, "d"), "default");
   EXPECT_EQ(GetToken(1, kMessage, sep, "d"), "message");
   EXPECT_EQ(GetToken(2, kMessage, sep, "d"), "d");
