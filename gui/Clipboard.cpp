@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "gui/Control.h"
+
 namespace gui {
 
 void PastePlainText(HWND edit) {
@@ -15,10 +17,7 @@ void PastePlainText(HWND edit) {
   if (!scratch) return;
   SendMessageA(scratch, EM_LIMITTEXT, 0, 0);  // no 32 KiB limit
   SendMessageA(scratch, WM_PASTE, 0, 0);
-  int n = GetWindowTextLengthA(scratch);
-  std::string text(n + 1, '\0');
-  n = GetWindowTextA(scratch, text.data(), n + 1);
-  text.resize(n > 0 ? n : 0);
+  const std::string text = WindowText(scratch);
   DestroyWindow(scratch);
   // Exactly the pasted text: no line break is added after the last line.
   SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));

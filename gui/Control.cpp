@@ -18,13 +18,24 @@
 
 namespace gui {
 
-namespace {
 std::string WindowText(HWND hwnd) {
   int n = GetWindowTextLengthA(hwnd);
   std::string s(n + 1, '\0');
   n = GetWindowTextA(hwnd, s.data(), n + 1);
   s.resize(n > 0 ? n : 0);
   return s;
+}
+
+namespace {
+// A WM_PAINT answered by paint(dc) between BeginPaint and EndPaint; an
+// exception in the painting is shown, never left to cross the system.
+template <typename Paint>
+LRESULT PaintMessage(HWND hwnd, Paint paint) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  Guarded([&] { paint(dc); });
+  EndPaint(hwnd, &ps);
+  return 0;
 }
 
 // "\n"-separated lines of a table caption, as CR LF text.
@@ -53,8 +64,7 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
                           GetModuleHandleA(nullptr), this);
   if (!hwnd_)
     throw util::EGeneralError("Cannot create the control " + name_ + ": " + util::LastErrorText());
-  TFontSpec f = def_.font.face ? def_.font : form_.Font();
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(f)), FALSE);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
 }
 
 void TControl::Create(HWND parent, int id) { CreateWin(kContainerClass, 0, 0, parent, id); }
@@ -104,11 +114,20 @@ void TControl::SetColor(COLORREF c) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+HFONT TControl::ControlFont() const { return GetFont(def_.font.face ? def_.font : form_.Font()); }
+
+COLORREF TControl::TextColor() const {
+  return color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT);
+}
+
+// Fields (edits, lists) are drawn on the window colour with their own opaque
+// text background; the rest on the face colour, the text transparent.
 HBRUSH TControl::CtlColor(HDC dc) {
-  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
-  SetBkMode(dc, TRANSPARENT);
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return GetSysColorBrush(COLOR_BTNFACE);
+  SetTextColor(dc, TextColor());
+  const int background = IsField() ? COLOR_WINDOW : COLOR_BTNFACE;
+  if (!IsField()) SetBkMode(dc, TRANSPARENT);
+  SetBkColor(dc, GetSysColor(background));
+  return GetSysColorBrush(background);
 }
 
 // --- TLabel -----------------------------------------------------------------
@@ -116,7 +135,7 @@ HBRUSH TControl::CtlColor(HDC dc) {
 void TLabel::Create(HWND parent, int id) {
   if (def_.width <= 0 || def_.height <= 0) {  // size to the caption
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+    HGDIOBJ old = SelectObject(dc, ControlFont());
     RECT r{0, 0, 0, 0};
     DrawTextA(dc, caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
@@ -137,12 +156,6 @@ void TEdit::Create(HWND parent, int id) {
 
 void TEdit::Command(int code) {
   if (code == EN_CHANGE && !silent_ && OnChange) OnChange();
-}
-
-HBRUSH TEdit::CtlColor(HDC dc) {
-  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-  return GetSysColorBrush(COLOR_WINDOW);
 }
 
 void TEdit::SetText(const std::string& text) {
@@ -202,9 +215,9 @@ void TTextBox::Paint(HDC dc) {
   GetClientRect(hwnd_, &client);
   bool bordered = def_.flags & fBorder;
   FillRect(dc, &client, GetSysColorBrush(bordered ? COLOR_WINDOW : COLOR_BTNFACE));
-  HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+  HGDIOBJ old = SelectObject(dc, ControlFont());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  SetTextColor(dc, TextColor());
   const UINT fmt = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
   const int margin = bordered ? 2 : 0, width = client.right - 2 * margin;
   std::vector<int> heights;
@@ -251,13 +264,7 @@ LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         box->SetText(lp ? reinterpret_cast<const char*>(lp) : "");
         return TRUE;
       case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        Guarded([&] { box->Paint(dc); });
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
+      case WM_PAINT: return PaintMessage(hwnd, [&](HDC dc) { box->Paint(dc); });
     }
   }
   return CallWindowProcA(g_staticProc, hwnd, msg, wp, lp);
@@ -298,12 +305,6 @@ void TMemo::Create(HWND parent, int id) {
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyMemoProc)));
     if (!g_editProc) g_editProc = old;
   }
-}
-
-HBRUSH TMemo::CtlColor(HDC dc) {
-  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-  return GetSysColorBrush(COLOR_WINDOW);
 }
 
 void TMemo::Add(const std::string& line) {
@@ -354,10 +355,6 @@ void TButton::Create(HWND parent, int id) {
   CreateWin("BUTTON", style, 0, parent, id);
 }
 
-void TButton::Command(int code) {
-  if (code == BN_CLICKED) Press();
-}
-
 void TButton::Click() {
   if (def_.value != 0) form_.SetModalResult(def_.value);
   if (OnClick) OnClick();
@@ -387,9 +384,9 @@ void TPanel::Paint(HDC dc) {
     DrawEdge(dc, &r, (def_.flags & fLowered) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   std::string text = Caption();
   if (text.empty()) return;
-  HGDIOBJ old = SelectObject(dc, GetFont(def_.font.face ? def_.font : form_.Font()));
+  HGDIOBJ old = SelectObject(dc, ControlFont());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT));
+  SetTextColor(dc, TextColor());
   DrawTextA(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
 }
@@ -414,13 +411,10 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       SendMessageA(GetAncestor(hwnd, GA_ROOT), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (panel && panel->Handle()) Guarded([&] { panel->Paint(dc); });
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintMessage(hwnd, [&](HDC dc) {
+        if (panel && panel->Handle()) panel->Paint(dc);
+      });
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
       InvalidateRect(hwnd, nullptr, TRUE);

@@ -14,6 +14,9 @@ namespace gui {
 
 class TForm;
 
+// The whole text of a window (GetWindowText, of any length).
+std::string WindowText(HWND hwnd);
+
 enum class Kind {
   Label,        // STATIC text; "&X" is an access key focusing the next control
   Edit,         // single-line edit
@@ -99,13 +102,19 @@ class TControl {
   // A WM_COMMAND notification from this control.
   virtual void Command(int /*code*/) {}
   // Paints text colour/background for WM_CTLCOLOR*; returns the brush.
-  virtual HBRUSH CtlColor(HDC dc);
+  HBRUSH CtlColor(HDC dc);
+  // An edit or list: on the window colour rather than the face colour.
+  virtual bool IsField() const { return false; }
 
  protected:
   void CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                  const char* text = nullptr);
   // Makes the window now if it is one of a page's not yet made.
   void Realize() const;
+  // Its own font, or else the form's.
+  HFONT ControlFont() const;
+  // Its own colour, or else the system's text colour.
+  COLORREF TextColor() const;
   void SetFlag(unsigned flag, bool on) { def_.flags = on ? def_.flags | flag : def_.flags & ~flag; }
 
   TForm& form_;
@@ -135,10 +144,10 @@ class TEdit : public TControl {
   using TControl::TControl;
   void Create(HWND parent, int id) override;
   void Command(int code) override;
-  HBRUSH CtlColor(HDC dc) override;
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text);
   std::function<void()> OnChange;
+  bool IsField() const override { return true; }
 
  private:
   bool silent_ = false;
@@ -170,13 +179,13 @@ class TMemo : public TControl {
  public:
   using TControl::TControl;
   void Create(HWND parent, int id) override;
-  HBRUSH CtlColor(HDC dc) override;
   void Add(const std::string& line);
   void Clear();
   std::vector<std::string> Lines() const;
   std::string Text() const { return Caption(); }
   // Scrolls like the scroll bar: SB_PAGEUP, SB_PAGEDOWN, SB_LINEUP, ...
   void Scroll(int sbCode);
+  bool IsField() const override { return true; }
 };
 
 // Check box. OnClick runs on every change of state: the user's click and a
@@ -197,7 +206,7 @@ class TButton : public TControl {
  public:
   using TControl::TControl;
   void Create(HWND parent, int id) override;
-  void Command(int code) override;
+  // A click reaches Press() through the form (never when disabled).
   // What a click does; runs even when disabled (code may "press" a button).
   void Click();
   // What Enter/Esc do: Click() only when the button is enabled and showing.

@@ -53,12 +53,6 @@ std::vector<std::string> ListNames(const std::string& dir, const std::string& ma
   });
   return names;
 }
-
-HBRUSH ListColours(HDC dc, COLORREF color) {
-  SetTextColor(dc, color != kDefaultColor ? color : GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-  return GetSysColorBrush(COLOR_WINDOW);
-}
 }  // namespace
 
 // --- TDriveCombo ------------------------------------------------------------
@@ -74,8 +68,6 @@ void TDriveCombo::Create(HWND parent, int id) {
     SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
 }
-
-HBRUSH TDriveCombo::CtlColor(HDC dc) { return ListColours(dc, color_); }
 
 int TDriveCombo::Count() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)); }
 
@@ -124,8 +116,6 @@ void TDirList::Create(HWND parent, int id) {
   CreateWin("LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
             WS_EX_CLIENTEDGE, parent, id, "");
 }
-
-HBRUSH TDirList::CtlColor(HDC dc) { return ListColours(dc, color_); }
 
 bool TDirList::SetDirectory(const std::string& path) {
   std::string dir = Canonical(FullPath(path));
@@ -189,8 +179,6 @@ void TFileList::Create(HWND parent, int id) {
   CreateWin("LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, parent,
             id, "");
 }
-
-HBRUSH TFileList::CtlColor(HDC dc) { return ListColours(dc, color_); }
 
 void TFileList::SetDirectory(const std::string& dir) {
   dir_ = dir;

@@ -19,7 +19,7 @@ class TDriveCombo : public TControl {
   using TControl::TControl;
   void Create(HWND parent, int id) override;
   void Command(int code) override;
-  HBRUSH CtlColor(HDC dc) override;
+  bool IsField() const override { return true; }
   char Drive() const;  // lower-case letter, 0 when none is selected
   void SetDrive(char letter);  // switches the linked folder list too
   int Count() const;
@@ -38,7 +38,7 @@ class TDirList : public TControl {
   using TControl::TControl;
   void Create(HWND parent, int id) override;
   void Command(int code) override;
-  HBRUSH CtlColor(HDC dc) override;
+  bool IsField() const override { return true; }
   // The current folder: a full path without a trailing "\" (a root keeps it).
   const std::string& Directory() const { return dir_; }
   // Opens the folder: rebuilds the list; false (nothing changes) when it does
@@ -65,7 +65,7 @@ class TFileList : public TControl {
  public:
   using TControl::TControl;
   void Create(HWND parent, int id) override;
-  HBRUSH CtlColor(HDC dc) override;
+  bool IsField() const override { return true; }
   // Lists the files of the folder matching the mask (hidden and system files
   // excluded), sorted.
   void SetDirectory(const std::string& dir);

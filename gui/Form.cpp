@@ -202,11 +202,7 @@ void TForm::MissingControl(const std::string& name) {
   throw util::EGeneralError("The form has no control " + name + " of that kind");
 }
 
-std::string TForm::Caption() const {
-  char buf[512];
-  int n = GetWindowTextA(hwnd_, buf, sizeof(buf));
-  return std::string(buf, n > 0 ? n : 0);
-}
+std::string TForm::Caption() const { return WindowText(hwnd_); }
 
 void TForm::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
 
