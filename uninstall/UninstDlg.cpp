@@ -118,7 +118,7 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
   // 1. Start page and captions.
   Notebook->SetPageIndex(0);
   AppEntries->SetCaption(app::ProductName);
-  MixEntries->SetCaption("Mixmaster");
+  MixEntries->SetCaption(std::string(app::MixmasterName));
   Get<gui::TLabel>("Appname")->SetCaption(app::ProductName);
   Get<gui::TLabel>("Label25")->SetCaption("Un-Install " + app::ProductName);
 
@@ -131,8 +131,8 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
   if (!FAppInstalled && !FMixInstalled) {
     NextBtn->SetEnabled(false);
     Get<gui::TTextBox>("RichEdit7")
-        ->SetText("Neither " + app::ProductName +
-                  " nor Mixmaster are installed on this machine!\nNothing to un-install!");
+        ->SetText("Neither " + app::ProductName + " nor " + std::string(app::MixmasterName) +
+                  " are installed on this machine!\nNothing to un-install!");
     Get<gui::TLabel>("Label24")->SetEnabled(false);
     return;
   }
@@ -152,7 +152,8 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
 
   // 5. The check boxes; their click handlers run on every change made here.
   if (!FMixInstalled) DisableEntry(MixEntries);  // (a)
-  const bool marker = FAppInstalled && util::FileExists(FAppDir + "unln.dsk");
+  const bool marker =
+      FAppInstalled && util::FileExists(FAppDir + std::string(app::NoRemovalMarkerFileName));
   if (marker || !FAppInstalled) DisableEntry(AppEntries);              // (b)
   if (FAppInstalled && !marker) AppEntries->SetChecked(true);          // (c)
   if (FMixInstalled) MixEntries->SetChecked(true);                     // (d)
@@ -222,7 +223,7 @@ void TUninstWiz::MovePage(int delta) {
 void TUninstWiz::FillReview() {
   Memo1->Clear();
   Memo1->Add(app::ProductName + (AppEntries->Checked() ? " = YES" : " = NO"));
-  Memo1->Add(std::string("Mixmaster") + (MixEntries->Checked() ? " = YES" : " = NO"));
+  Memo1->Add(std::string(app::MixmasterName) + (MixEntries->Checked() ? " = YES" : " = NO"));
   Memo1->Scroll(SB_PAGEUP);
 }
 
