@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/Form.h"
+#include "util/Paths.h"
 #include "util/Text.h"
 
 namespace gui {
@@ -13,12 +14,6 @@ namespace {
 bool IsFolder(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string FullPath(const std::string& path) {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof(buf), buf, nullptr);
-  return n > 0 && n < sizeof(buf) ? std::string(buf, n) : path;
 }
 
 // A folder path without its trailing "\", except a drive root ("C:\").
@@ -118,7 +113,7 @@ void TDirList::Create(HWND parent, int id) {
 }
 
 bool TDirList::SetDirectory(const std::string& path) {
-  std::string dir = Canonical(FullPath(path));
+  std::string dir = Canonical(util::FullPath(path));
   if (!IsFolder(dir)) return false;
   SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
@@ -149,7 +144,7 @@ bool TDirList::SetDirectory(const std::string& path) {
 
 void TDirList::SetDrive(char letter) {
   std::string drive = std::string(1, letter) + ":";
-  if (!SetDirectory(FullPath(drive))) SetDirectory(drive + "\\");
+  if (!SetDirectory(util::FullPath(drive))) SetDirectory(drive + "\\");
 }
 
 int TDirList::IndexOf(const std::string& path) const {
