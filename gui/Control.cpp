@@ -62,8 +62,11 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
                           def_.width, def_.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), this);
-  if (!hwnd_)
-    throw util::EGeneralError("Cannot create the control " + name_ + ": " + util::LastErrorText());
+  if (!hwnd_) {
+    const DWORD error = GetLastError();
+    throw util::EGeneralError(
+        util::SystemErrorMessage("Cannot create the control " + name_ + ": ", error));
+  }
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
 }
 

@@ -86,8 +86,11 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
   hwnd_ = CreateWindowExA(exStyle, kFormClass, def.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           r.right - r.left, r.bottom - r.top, windowOwner, nullptr,
                           GetModuleHandleA(nullptr), this);
-  if (!hwnd_) throw util::EGeneralError("Cannot create the window \"" + std::string(def.caption) +
-                                        "\": " + util::LastErrorText());
+  if (!hwnd_) {
+    const DWORD error = GetLastError();
+    throw util::EGeneralError(util::SystemErrorMessage(
+        "Cannot create the window \"" + std::string(def.caption) + "\": ", error));
+  }
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
   CreateControls(controls);
   Place(def.position);
