@@ -12,6 +12,7 @@
 #include "gui/Form.h"
 #include "gui/WinClasses.h"
 #include "util/Errors.h"
+#include "util/Handle.h"
 #include "util/LateLoad.h"
 #include "util/System.h"
 #include "util/Text.h"
@@ -137,12 +138,11 @@ HBRUSH TControl::CtlColor(HDC dc) {
 
 void TLabel::Create(HWND parent, int id) {
   if (def_.width <= 0 || def_.height <= 0) {  // size to the caption
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, ControlFont());
+    util::ScreenDC dc(GetDC(nullptr));
+    HGDIOBJ old = SelectObject(dc.Get(), ControlFont());
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    DrawTextA(dc.Get(), caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc.Get(), old);
     if (def_.width <= 0) def_.width = r.right;
     if (def_.height <= 0) def_.height = r.bottom;
   }

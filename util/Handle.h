@@ -65,6 +65,12 @@ struct KeyHandleTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY h) { RegCloseKey(h); }
 };
+// The screen's device context (GetDC(nullptr)), given back with ReleaseDC.
+struct ScreenDCTraits {
+  using Type = HDC;
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { ReleaseDC(nullptr, h); }
+};
 
 // Process, thread and pipe handles (null when absent).
 using Handle = UniqueHandle<NullHandleTraits>;
@@ -72,5 +78,6 @@ using Handle = UniqueHandle<NullHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using KeyHandle = UniqueHandle<KeyHandleTraits>;
+using ScreenDC = UniqueHandle<ScreenDCTraits>;
 
 }  // namespace util
