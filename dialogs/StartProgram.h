@@ -10,7 +10,6 @@ namespace dialogs {
 
 // Show-window states of STARTUPINFO.wShowWindow used by the callers.
 constexpr uint16_t ShowNormal = 1;  // SW_SHOWNORMAL
-constexpr uint16_t ShowShow = 5;    // SW_SHOW
 
 // Starts commandLine (CreateProcessA: no application name, nothing inherited,
 // the caller's environment and current folder) with the given show state.

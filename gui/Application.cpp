@@ -63,21 +63,8 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 HICON TApplication::Icon() const {
-  if (icon_) return icon_;
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   return icon ? icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-}
-
-void TApplication::SetIcon(HICON icon) {
-  icon_ = icon;
-  if (handle_) {
-    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
-  if (mainForm_ && mainForm_->Handle()) {
-    SendMessageA(mainForm_->Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(mainForm_->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
 }
 
 void TApplication::SetMainForm(TForm* form) {

@@ -28,7 +28,6 @@ class TApplication {
   // own. Null before Initialize.
   HWND Handle() const { return handle_; }
   HICON Icon() const;  // the program's icon (resource 1), or the system's
-  void SetIcon(HICON icon);
 
   // The main form owns message boxes (util::SetMainWindow); closing it ends
   // Run. Pass nullptr to forget it.
@@ -47,7 +46,6 @@ class TApplication {
   friend LRESULT CALLBACK ApplicationProc(HWND, UINT, WPARAM, LPARAM);
   std::string title_;
   HWND handle_ = nullptr;
-  HICON icon_ = nullptr;
   TForm* mainForm_ = nullptr;
 };
 

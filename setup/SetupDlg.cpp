@@ -141,7 +141,6 @@ TSetupForm::TSetupForm() : TForm(kSetupForm, kSetupControls) {
   Appname->SetCaption(app::ProductName + " " + app::VersionSuffix);
 
   ProgramFile_ = app::ProgramFileName;
-  SeedStoreFile_ = util::ChangeFileExt(ProgramFile_, app::SeedStoreExt);
   StoreFile_ = util::ChangeFileExt(ProgramFile_, app::StoreExt);
 
   Notebook1->SetPageIndex(0);

@@ -54,7 +54,7 @@ class TSetupForm : public gui::TForm {
 
   bool FoundInstallation_ = false;
   std::string SourceDir_;
-  std::string ProgramFile_, StoreFile_, SeedStoreFile_;
+  std::string ProgramFile_, StoreFile_;
 };
 
 }  // namespace setup
