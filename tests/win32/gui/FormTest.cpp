@@ -96,6 +96,11 @@ TEST(FormTest, ClientSizeCaptionAndFirstShow) {
   EXPECT_EQ(c.right, 400);
   EXPECT_EQ(c.bottom, 300);
   EXPECT_EQ(form.Caption(), "Gui Test");
+  // A caption is read back whole, however long.
+  const std::string longCaption(700, 'c');
+  form.SetCaption(longCaption);
+  EXPECT_EQ(form.Caption(), longCaption);
+  form.SetCaption("Gui Test");
   LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
