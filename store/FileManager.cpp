@@ -115,7 +115,7 @@ void TFileManager::WriteHeader() {
   step_ = StepWriteHeader;
   char raw[HeaderFieldsSize];
   PutInt32(raw, rootCell_);
-  PutInt32(raw + DataEndOffset - RootCellOffset, dataEnd_);
+  PutInt32(raw + (DataEndOffset - RootCellOffset), dataEnd_);
   if (SeekTo(RootCellOffset)) WriteBytes(raw, HeaderFieldsSize);
 }
 
@@ -132,7 +132,7 @@ void TFileManager::ReadHeader() {
       !ReadBytes(raw, withRoot ? HeaderFieldsSize + RootCellBlockSize : HeaderFieldsSize))
     return;
   rootCell_ = GetInt32(raw);
-  dataEnd_ = GetInt32(raw + DataEndOffset - RootCellOffset);
+  dataEnd_ = GetInt32(raw + (DataEndOffset - RootCellOffset));
   if (withRoot) {
     std::memcpy(rootBlock_, raw + HeaderFieldsSize, RootCellBlockSize);
     rootBlockRead_ = true;
