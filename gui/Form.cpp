@@ -137,8 +137,7 @@ void TForm::CreateControls(std::span<const ControlDef> controls) {
     }
     std::unique_ptr<TControl> c = MakeControl(*this, def);
     c->parent_ = parentCtl;
-    c->id_ = id;
-    byId_[id++] = c.get();
+    c->id_ = id++;  // its place in controls_ plus kFirstControlId (ById)
     // A control on a page is made when the page is first shown or reached
     // (the first pages at the end of this table); the rest now.
     if (parentCtl && WaitsForPage(def.kind)) {
@@ -150,7 +149,6 @@ void TForm::CreateControls(std::span<const ControlDef> controls) {
       if (!parent)
         throw util::EGeneralError(std::string("No parent ") + def.parent + " for " + def.name);
       c->Create(parent, c->id_);
-      if (c->hwnd_) byHandle_[c->hwnd_] = c.get();
     }
     if (auto* page = dynamic_cast<TPage*>(c.get())) {
       auto* book = dynamic_cast<TPageBook*>(parentCtl);
@@ -175,7 +173,6 @@ void TForm::RealizePage(TPage* page) {
   for (const auto& c : controls_) {
     if (c->page_ != page || c->hwnd_) continue;
     c->Create(c->parent_ ? c->parent_->hwnd_ : hwnd_, c->id_);
-    if (c->hwnd_) byHandle_[c->hwnd_] = c.get();
   }
 }
 
@@ -299,15 +296,29 @@ void TForm::Close() {
   PostMessageA(hwnd_, kDestroyLater, 0, 0);
 }
 
+// A form holds a few dozen controls: a scan is as quick as a map here and
+// keeps the tree code out of the program.
+TControl* TForm::ByHandle(HWND h) const {
+  if (!h) return nullptr;  // controls of a page not yet made have no handle
+  for (const auto& c : controls_)
+    if (c->hwnd_ == h) return c.get();
+  return nullptr;
+}
+
+TControl* TForm::ById(int id) const {
+  if (id < kFirstControlId || static_cast<size_t>(id - kFirstControlId) >= controls_.size())
+    return nullptr;
+  return controls_[static_cast<size_t>(id - kFirstControlId)].get();
+}
+
 void TForm::SetActiveControl(TControl* c) {
   activeControl_ = c;
   if (c && c->Handle() && Visible() && IsWindowVisible(c->Handle())) FocusControl(c->Handle());
 }
 
 TControl* TForm::ActiveControl() const {
-  HWND focus = GetFocus();
-  auto it = byHandle_.find(focus);
-  return it != byHandle_.end() ? it->second : activeControl_;
+  TControl* focused = ByHandle(GetFocus());
+  return focused ? focused : activeControl_;
 }
 
 void TForm::SetBusyCursor(bool on) {
@@ -329,12 +340,8 @@ TButton* TForm::FindButton(unsigned flag) const {
 void TForm::OnCommand(WPARAM wp, LPARAM lp) {
   int id = LOWORD(wp), code = HIWORD(wp);
   TControl* c = nullptr;
-  if (lp) {
-    auto it = byHandle_.find(reinterpret_cast<HWND>(lp));
-    if (it != byHandle_.end()) c = it->second;
-  } else if (auto it = byId_.find(id); it != byId_.end()) {
-    c = it->second;
-  }
+  if (lp) c = ByHandle(reinterpret_cast<HWND>(lp));
+  else c = ById(id);
   if (!c && (id == IDOK || id == IDCANCEL)) {  // Enter without a default / Esc
     if (TButton* b = FindButton(id == IDOK ? fDefault : fCancel)) b->Press();
     return;
@@ -349,20 +356,16 @@ void TForm::OnCommand(WPARAM wp, LPARAM lp) {
 
 LRESULT TForm::OnCtlColor(WPARAM wp, LPARAM lp) {
   HDC dc = reinterpret_cast<HDC>(wp);
-  auto it = byHandle_.find(reinterpret_cast<HWND>(lp));
-  if (it == byHandle_.end()) {
-    // A combo box's inner edit or list: colour it like the combo box.
-    HWND parent = GetParent(reinterpret_cast<HWND>(lp));
-    it = byHandle_.find(parent);
-    if (it == byHandle_.end()) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-  }
-  return reinterpret_cast<LRESULT>(it->second->CtlColor(dc));
+  HWND control = reinterpret_cast<HWND>(lp);
+  TControl* c = ByHandle(control);
+  // A combo box's inner edit or list: colour it like the combo box.
+  if (!c) c = ByHandle(GetParent(control));
+  if (!c) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(c->CtlColor(dc));
 }
 
 void TForm::OnTimer(WPARAM id) {
-  auto it = byId_.find(static_cast<int>(id));
-  if (it == byId_.end()) return;
-  if (auto* t = dynamic_cast<TTimer*>(it->second)) t->Tick();
+  if (auto* t = dynamic_cast<TTimer*>(ById(static_cast<int>(id)))) t->Tick();
 }
 
 void TForm::OnClose() {

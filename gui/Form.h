@@ -40,7 +40,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <map>
 #include <vector>
 
 #include "gui/Control.h"
@@ -148,14 +147,14 @@ class TForm {
   void Place(Position pos);
   void FocusControl(HWND control);
   TButton* FindButton(unsigned flag) const;
+  TControl* ByHandle(HWND h) const;  // a made control of this form, or null
+  TControl* ById(int id) const;
   [[noreturn]] static void MissingControl(const std::string& name);
 
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   TFontSpec font_;
   std::vector<std::unique_ptr<TControl>> controls_;
-  std::map<HWND, TControl*> byHandle_;
-  std::map<int, TControl*> byId_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;
   int modalResult_ = mrNone;
