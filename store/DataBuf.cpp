@@ -254,3 +254,20 @@ void TDataBuf::SaveToFile(const std::string& path) const {
 }
 
 }  // namespace store
+
+// zlib's CRC-32, defined here in place of the library's own. The store's
+// streams carry the zlib wrapper, whose check value is Adler-32; zlib calls
+// crc32 only for gzip streams, which the store never makes or reads, yet its
+// deflate and inflate code refer to it. A definition in the program keeps the
+// library's table-driven one, with its 8 KB of tables, out of setup.exe (this
+// object is always linked, ahead of zlib). It is the same function: the
+// reflected polynomial 0xEDB88320, one bit at a time, and 0 for a null buffer.
+uLong ZEXPORT crc32(uLong crc, const Bytef* buf, uInt len) {
+  if (!buf) return 0;
+  uint32_t c = static_cast<uint32_t>(crc) ^ 0xFFFFFFFFu;
+  while (len--) {
+    c ^= *buf++;
+    for (int bit = 0; bit < 8; ++bit) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+  }
+  return c ^ 0xFFFFFFFFu;
+}
