@@ -59,8 +59,6 @@ int FindFiles(TStringList* target, const std::string& pattern, unsigned attrMask
   return found.Count();
 }
 
-bool DeleteDirTree(std::string& dir) { return DeleteDirTree(dir, std::string()); }
-
 bool DeleteDirTree(std::string& dir, const std::string& keep) {
   if (dir.empty() || !DirectoryExists(dir)) return false;
   dir = AppendBackslash(dir);

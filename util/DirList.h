@@ -41,12 +41,10 @@ int FindFiles(TStringList* target, const std::string& pattern, unsigned attrMask
 // and so does every folder above them. Returns true exactly when dir itself
 // was removed. An empty or missing dir gives false and leaves the variable as
 // it was; otherwise the caller's variable gets its trailing backslash.
-bool DeleteDirTree(std::string& dir);
-
-// DeleteDirTree that leaves one folder standing: keep (in normalised form,
-// NormaliseDir) with everything in it, and so every folder on the way down
-// to it; everything else goes as above. An empty keep leaves nothing.
-bool DeleteDirTree(std::string& dir, const std::string& keep);
+// A non-empty keep (in normalised form, NormaliseDir) is one folder that
+// stays standing with everything in it, and so every folder on the way down
+// to it; everything else goes as above.
+bool DeleteDirTree(std::string& dir, const std::string& keep = std::string());
 #endif
 
 }  // namespace util
