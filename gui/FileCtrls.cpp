@@ -48,6 +48,18 @@ std::vector<std::string> ListNames(const std::string& dir, const std::string& ma
   });
   return names;
 }
+
+// The text of item i of a combo box or list box, read with the control's own
+// pair of length and text messages (both answer -1, CB_ERR or LB_ERR, for an
+// index that is not there); empty for such an index.
+std::string ItemText(HWND hwnd, UINT lengthMsg, UINT textMsg, int i) {
+  const LRESULT len = SendMessageA(hwnd, lengthMsg, i, 0);
+  if (len < 0) return std::string();
+  std::string s(len + 1, '\0');
+  SendMessageA(hwnd, textMsg, i, reinterpret_cast<LPARAM>(s.data()));
+  s.resize(len);
+  return s;
+}
 }  // namespace
 
 // --- TDriveCombo ------------------------------------------------------------
@@ -67,12 +79,7 @@ void TDriveCombo::Create(HWND parent, int id) {
 int TDriveCombo::Count() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)); }
 
 std::string TDriveCombo::Item(int i) const {
-  LRESULT len = SendMessageA(hwnd_, CB_GETLBTEXTLEN, i, 0);
-  if (len == CB_ERR) return std::string();
-  std::string s(len + 1, '\0');
-  SendMessageA(hwnd_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(s.data()));
-  s.resize(len);
-  return s;
+  return ItemText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, i);
 }
 
 char TDriveCombo::Drive() const {
@@ -189,13 +196,6 @@ void TFileList::SetMask(const std::string& mask) {
 
 int TFileList::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-std::string TFileList::Item(int i) const {
-  LRESULT len = SendMessageA(hwnd_, LB_GETTEXTLEN, i, 0);
-  if (len == LB_ERR) return std::string();
-  std::string s(len + 1, '\0');
-  SendMessageA(hwnd_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(s.data()));
-  s.resize(len);
-  return s;
-}
+std::string TFileList::Item(int i) const { return ItemText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, i); }
 
 }  // namespace gui
