@@ -161,8 +161,6 @@ TSetupForm::TSetupForm() : TForm(kSetupForm, kSetupControls) {
   NextBtn->SetFocus();
 }
 
-std::string TSetupForm::Home() const { return util::AppendBackslash(AppDIR->Text()); }
-
 TInstallState TSetupForm::State() const {
   TInstallState s;
   s.AppDir = AppDIR->Text();
@@ -182,7 +180,7 @@ void TSetupForm::FormShow() {
   // would stay on a hidden page and the dialog would hand it to Back. Next
   // has it, as at creation.
   NextBtn->SetFocus();
-  const std::string home = Home();
+  const std::string home = State().Home();
   if (!util::FileExists(home + StoreFile_) && util::FileExists(home + app::EncryptedStoreFileName)) {
     RichEdit3->SetText(kEncryptedNotice);
     RichEdit4->SetColor(gui::clGray);
@@ -254,7 +252,7 @@ void TSetupForm::FormCloseQuery(bool& canClose) {
   }
   util::SetCurrentDir(AppDIR->Text());
   if (Notebook1->ActivePage() == "Done" && CancelBtn->Caption() == "Exit" && RunQuickBox->Checked())
-    dialogs::StartProgram(Home() + ProgramFile_, SW_SHOWNORMAL);
+    dialogs::StartProgram(State().Home() + ProgramFile_, SW_SHOWNORMAL);
   canClose = true;
 }
 

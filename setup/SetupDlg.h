@@ -36,7 +36,6 @@ class TSetupForm : public gui::TForm {
  private:
   bool InstallAction();
   void UpdateNextForAddress();
-  std::string Home() const;  // AppendBackslash of the AppDIR text
 
   gui::TLabel* Appname;
   gui::TLabel* Copyright;
