@@ -45,6 +45,13 @@ const char* const kEncryptedNotice =
     "retrieve current configuration values. This is not a problem though. Click 'Install' "
     "to complete program setup.";
 
+// Button captions that the handlers test as well as show: Next reads
+// "Install" on Review, and Cancel reads "Exit" once the installation is done.
+constexpr char kNextCaption[] = "Next";
+constexpr char kInstallCaption[] = "Install";
+constexpr char kCancelCaption[] = "Cancel";
+constexpr char kExitCaption[] = "Exit";
+
 constexpr auto kTitleFont = gui::Px("Times New Roman", 27);
 constexpr auto kDoneFont = gui::Px("Times New Roman", 21);
 
@@ -143,7 +150,7 @@ TSetupForm::TSetupForm() : TForm(kSetupForm, kSetupControls) {
   ProgramFile_ = app::ProgramFileName;
   StoreFile_ = util::ChangeFileExt(ProgramFile_, app::StoreExt);
 
-  Notebook1->SetPageIndex(0);
+  Notebook1->SetPageIndex(static_cast<int>(TSetupPage::Start));
 
   // Pre-fill from an earlier installation; the fields are set without their
   // change events, so Next stays enabled on the Start page.
@@ -189,48 +196,55 @@ void TSetupForm::FormShow() {
 }
 
 void TSetupForm::NextBtnClick() {
-  if (NextBtn->Caption() == "Install") {
+  if (NextBtn->Caption() == kInstallCaption) {
     if (util::ShowMessage("Install now?", app::ProductName, util::MsgButtons::OkCancel) !=
         util::mrOk)
       return;
     if (!InstallAction()) return;
   }
-  int page = Notebook1->PageIndex() + 1;
-  if (page > 3) page = Notebook1->PageIndex();
-  BackBtn->SetEnabled(page > 0);
-  NextBtn->SetEnabled(page == 1 ? !EAddr->Text().empty() && !Host->Text().empty() : true);
-  NextBtn->SetCaption(page == 2 ? "Install" : "Next");
-  CancelBtn->SetCaption(page == 3 ? "Exit" : "Cancel");
-  if (page == 2) {
-    RichEdit3->Clear();
-    RichEdit3->Add("Folder = " + AppDIR->Text());
-    RichEdit3->Add("Address = " + EAddr->Text());
-    RichEdit3->Add("MailHost = " + Host->Text());
-    RichEdit3->Add(std::string("ProgramGroup = ") + (GroupBox->Checked() ? "yes" : "no"));
-  } else if (page == 3) {
+  MovePage(+1);
+}
+
+void TSetupForm::BackBtnClick() { MovePage(-1); }
+
+TSetupPage TSetupForm::Page() const { return static_cast<TSetupPage>(Notebook1->PageIndex()); }
+
+bool TSetupForm::AddressFilled() const { return !EAddr->Text().empty() && !Host->Text().empty(); }
+
+void TSetupForm::MovePage(int delta) {
+  int index = Notebook1->PageIndex() + delta;
+  if (index < static_cast<int>(TSetupPage::Start)) return;  // Back on Start: nothing changes
+  // Next on Done stays there (only code can press it: the button is disabled).
+  if (index > static_cast<int>(TSetupPage::Done)) index = static_cast<int>(TSetupPage::Done);
+  const TSetupPage page = static_cast<TSetupPage>(index);
+  BackBtn->SetEnabled(page != TSetupPage::Start);
+  NextBtn->SetEnabled(page != TSetupPage::Address || AddressFilled());
+  NextBtn->SetCaption(page == TSetupPage::Review ? kInstallCaption : kNextCaption);
+  // Only a forward move decides Cancel's caption and writes the review: the
+  // lines stay as they were when Back returns to Review.
+  if (delta > 0) {
+    CancelBtn->SetCaption(page == TSetupPage::Done ? kExitCaption : kCancelCaption);
+    if (page == TSetupPage::Review) FillReview();
+  }
+  if (page == TSetupPage::Done) {
     BackBtn->SetEnabled(false);
     NextBtn->SetEnabled(false);
   }
-  Notebook1->SetPageIndex(page);
-  if (page == 0) AppDIR->SetFocus();
-  if (page == 1) EAddr->SetFocus();
-  if (page == 3) util::PlayBeep(0);
+  Notebook1->SetPageIndex(index);
+  if (page == TSetupPage::Start) AppDIR->SetFocus();
+  if (page == TSetupPage::Address) EAddr->SetFocus();
+  if (page == TSetupPage::Done) util::PlayBeep(0);
 }
 
-void TSetupForm::BackBtnClick() {
-  int page = Notebook1->PageIndex() - 1;
-  if (page < 0) return;
-  Notebook1->SetPageIndex(page);
-  BackBtn->SetEnabled(page > 0);
-  NextBtn->SetEnabled(page == 1 ? !EAddr->Text().empty() && !Host->Text().empty() : true);
-  NextBtn->SetCaption(page == 2 ? "Install" : "Next");
-  if (page == 0) AppDIR->SetFocus();
-  if (page == 1) EAddr->SetFocus();
+void TSetupForm::FillReview() {
+  RichEdit3->Clear();
+  RichEdit3->Add("Folder = " + AppDIR->Text());
+  RichEdit3->Add("Address = " + EAddr->Text());
+  RichEdit3->Add("MailHost = " + Host->Text());
+  RichEdit3->Add(std::string("ProgramGroup = ") + (GroupBox->Checked() ? "yes" : "no"));
 }
 
-void TSetupForm::UpdateNextForAddress() {
-  NextBtn->SetEnabled(!EAddr->Text().empty() && !Host->Text().empty());
-}
+void TSetupForm::UpdateNextForAddress() { NextBtn->SetEnabled(AddressFilled()); }
 
 void TSetupForm::EAddrChange() { UpdateNextForAddress(); }
 void TSetupForm::HostChange() { UpdateNextForAddress(); }
@@ -243,7 +257,7 @@ void TSetupForm::BrowseBtnClick() {
 void TSetupForm::CancelBtnClick() { Close(); }
 
 void TSetupForm::FormCloseQuery(bool& canClose) {
-  if (Notebook1->PageIndex() > 0 && CancelBtn->Caption() != "Exit") {
+  if (Page() != TSetupPage::Start && CancelBtn->Caption() != kExitCaption) {
     if (util::ShowMessage("Quit without installing " + app::ProductName + "?", app::ProductName,
                           util::MsgButtons::YesNo) == util::mrNo) {
       canClose = false;
@@ -251,7 +265,7 @@ void TSetupForm::FormCloseQuery(bool& canClose) {
     }
   }
   util::SetCurrentDir(AppDIR->Text());
-  if (Notebook1->ActivePage() == "Done" && CancelBtn->Caption() == "Exit" && RunQuickBox->Checked())
+  if (Page() == TSetupPage::Done && CancelBtn->Caption() == kExitCaption && RunQuickBox->Checked())
     dialogs::StartProgram(State().Home() + ProgramFile_, SW_SHOWNORMAL);
   canClose = true;
 }

@@ -9,6 +9,9 @@
 
 namespace setup {
 
+// The wizard's pages, in the order of its page book.
+enum class TSetupPage { Start, Address, Review, Done };
+
 class TSetupForm : public gui::TForm {
  public:
   TSetupForm();
@@ -35,6 +38,12 @@ class TSetupForm : public gui::TForm {
 
  private:
   bool InstallAction();
+  TSetupPage Page() const;
+  // One page forward (+1) or back (-1), with the buttons as the new page
+  // wants them.
+  void MovePage(int delta);
+  void FillReview();
+  bool AddressFilled() const;  // both EAddr and Host hold text (blanks count)
   void UpdateNextForAddress();
 
   gui::TLabel* Appname;
