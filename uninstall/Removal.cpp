@@ -30,8 +30,8 @@ bool ListHome(const std::string& dir, util::TStringList& files, util::TStringLis
 
 }  // namespace
 
-TRemoval::TRemoval(TRemovalInput input, AddLine addLine)
-    : in_(std::move(input)), addLine_(std::move(addLine)) {}
+TRemoval::TRemoval(TUninstallState state, AddLine addLine)
+    : state_(std::move(state)), addLine_(std::move(addLine)) {}
 
 void TRemoval::SetProgmanLink(std::unique_ptr<TProgmanLink> link) { link_ = std::move(link); }
 
@@ -41,7 +41,7 @@ void TRemoval::Step(const std::string& line) {
 }
 
 void TRemoval::RunRemovals() {
-  if (in_.AppFirst) {
+  if (state_.AppFirst) {
     RemoveApp();
     RemoveMix();
   } else {
@@ -56,7 +56,7 @@ void TRemoval::Finish() {
 }
 
 void TRemoval::RemoveApp() {
-  if (!in_.AppChecked) return;
+  if (!state_.AppChecked) return;
   Step("Removing " + app::ProductName + "...");
   RemoveProgramGroup();
   DeleteAppFiles();
@@ -64,7 +64,7 @@ void TRemoval::RemoveApp() {
 }
 
 void TRemoval::RemoveMix() {
-  if (!in_.MixChecked) return;
+  if (!state_.MixChecked) return;
   Step("Removing Mixmaster...");
   DeleteMixFiles();
   DeleteMixKey();
@@ -73,7 +73,7 @@ void TRemoval::RemoveMix() {
 bool TRemoval::RemoveProgramGroup() {
   // No group was made: an empty DeleteGroup has no defined meaning for the
   // shell, so there is nothing to say to it.
-  if (in_.GroupName.empty()) {
+  if (state_.GroupName.empty()) {
     Step(GroupDoneLine);
     return true;
   }
@@ -81,13 +81,13 @@ bool TRemoval::RemoveProgramGroup() {
   // Setup only ever records ProductName as the group; any other name is
   // another program's group ("Startup", "Accessories") and is not ours to
   // delete.
-  if (!IsOwnGroupName(in_.GroupName) || !IsSafeGroupName(in_.GroupName) || !link_->Open()) {
+  if (!IsOwnGroupName(state_.GroupName) || !IsSafeGroupName(state_.GroupName) || !link_->Open()) {
     util::ShowMessage("Unable to remove " + app::ProductName + " program group!", "Error");
     return false;
   }
   bool sent = false;
   try {
-    sent = link_->Execute("[DeleteGroup(" + in_.GroupName + ")]");
+    sent = link_->Execute("[DeleteGroup(" + state_.GroupName + ")]");
     if (!sent)
       util::ShowMessage("ExecuteMacroLines failed!\nUnable to create Program Group!",
                         "Program Error");
@@ -101,7 +101,7 @@ bool TRemoval::RemoveProgramGroup() {
 
 void TRemoval::DeleteAppFiles() {
   util::TStringList files, subdirs;
-  if (ListHome(util::AppendBackslash(in_.AppDir), files, subdirs)) {
+  if (ListHome(util::AppendBackslash(state_.AppDir), files, subdirs)) {
     for (const std::string& file : files.Lines()) {
       if (!app::IsStoreFileName(util::ExtractFileName(file))) DeleteFileA(file.c_str());
     }
@@ -111,7 +111,7 @@ void TRemoval::DeleteAppFiles() {
 }
 
 void TRemoval::DeleteMixFiles() {
-  const std::string dir = util::AppendBackslash(in_.MixDir);
+  const std::string dir = util::AppendBackslash(state_.MixDir);
   util::TStringList files, subdirs;
   if (ListHome(dir, files, subdirs)) {
     // The product's store files are never Mixmaster's to delete: not in a
@@ -124,7 +124,7 @@ void TRemoval::DeleteMixFiles() {
     const int pool = subdirs.IndexOf(dir + kPoolFolder);
     if (pool >= 0) {
       std::string poolDir = subdirs[pool];
-      const std::string appHome = util::NormaliseDir(in_.AppDir);
+      const std::string appHome = util::NormaliseDir(state_.AppDir);
       // The product's home in the pool stays whole, with the folders on the
       // way to it: sorting it out is the product's own removal's work. (A
       // pool inside the product's home is Mixmaster's and goes.)

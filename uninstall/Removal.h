@@ -8,17 +8,9 @@
 #include <string>
 
 #include "uninstall/ProgmanLink.h"
+#include "uninstall/UninstallState.h"
 
 namespace uninstall {
-
-// What the wizard collected at its creation and the states of its check boxes
-// at the moment of the removal. The folders carry a trailing backslash.
-struct TRemovalInput {
-  std::string AppDir, MixDir, GroupName;
-  bool AppFirst = true;     // the product goes before Mixmaster
-  bool AppChecked = false;  // remove the product
-  bool MixChecked = false;  // remove Mixmaster
-};
 
 // Progress lines, exactly as the progress list shows them.
 inline const std::string GroupDoneLine = "   program group...done";
@@ -32,7 +24,9 @@ constexpr unsigned StepPauseMs = 300;
 class TRemoval {
  public:
   using AddLine = std::function<void(const std::string&)>;
-  TRemoval(TRemovalInput input, AddLine addLine);
+  // The wizard's state as it is at the moment of the removal: the homes, the
+  // group, the order and what is chosen.
+  TRemoval(TUninstallState state, AddLine addLine);
 
   // Replaces the DDE conversation with Program Manager (tests; another
   // service). The default is TDdeClientConv on "PROGMAN".
@@ -75,7 +69,7 @@ class TRemoval {
   // Adds a line, lets window messages run and waits StepPauseMs.
   void Step(const std::string& line);
 
-  TRemovalInput in_;
+  TUninstallState state_;
   AddLine addLine_;
   std::unique_ptr<TProgmanLink> link_;
 };

@@ -5,10 +5,8 @@
 #include "dialogs/WaitDlg.h"
 #include "gui/Pump.h"
 #include "uninstall/Removal.h"
-#include "util/FileStream.h"
 #include "util/Message.h"
 #include "util/Paths.h"
-#include "util/Registry.h"
 #include "util/System.h"
 #include "util/Text.h"
 
@@ -122,13 +120,11 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
   Get<gui::TLabel>("Appname")->SetCaption(app::ProductName);
   Get<gui::TLabel>("Label25")->SetCaption("Un-Install " + app::ProductName);
 
-  // 2. What is installed.
-  util::TRegistry reg;
-  FMixInstalled = reg.KeyExists(app::MixmasterRegistryKey);
-  FAppInstalled = reg.KeyExists(app::ProductRegistryKey);
+  // 2. What is installed, the homes, the group and the order.
+  state_ = FindInstallations();
 
   // 3. Nothing to do: the user can only close the window.
-  if (!FAppInstalled && !FMixInstalled) {
+  if (!state_.AnyInstalled()) {
     NextBtn->SetEnabled(false);
     Get<gui::TTextBox>("RichEdit7")
         ->SetText("Neither " + app::ProductName + " nor " + std::string(app::MixmasterName) +
@@ -137,51 +133,27 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
     return;
   }
 
-  // 4. Home folders and the program group.
-  if (reg.OpenKey(app::MixmasterRegistryKey, false)) {
-    FMixDir = util::AppendBackslash(reg.ReadString("MixDir"));
-    reg.CloseKey();
-  }
-  if (reg.OpenKey(app::ProductRegistryKey, false)) {
-    FAppDir = util::AppendBackslash(reg.ReadString("AppDir"));
-    FGroupName = reg.ReadString("Program Group");
-    reg.CloseKey();
-  }
-  NormApp = FAppInstalled ? util::NormaliseDir(FAppDir) : "";
-  NormMix = FMixInstalled ? util::NormaliseDir(FMixDir) : "";
+  // 4. The check boxes as they start (TUninstallState::AppEntryStart). Their
+  // click handlers run on every change made here; the enabled states, set
+  // last, are the ones that hold.
+  const TEntryStart appStart = state_.AppEntryStart(), mixStart = state_.MixEntryStart();
+  AppEntries->SetChecked(appStart.Checked);
+  MixEntries->SetChecked(mixStart.Checked);
+  AppEntries->SetEnabled(appStart.Enabled);
+  MixEntries->SetEnabled(mixStart.Enabled);
+  UpdateNext();
 
-  // 5. The check boxes; their click handlers run on every change made here.
-  if (!FMixInstalled) DisableEntry(MixEntries);  // (a)
-  const bool marker =
-      FAppInstalled && util::FileExists(FAppDir + std::string(app::NoRemovalMarkerFileName));
-  if (marker || !FAppInstalled) DisableEntry(AppEntries);              // (b)
-  if (FAppInstalled && !marker) AppEntries->SetChecked(true);          // (c)
-  if (FMixInstalled) MixEntries->SetChecked(true);                     // (d)
-  if (MixInsideApp() || SameHomeDir()) MixEntries->SetEnabled(false);  // (e)
-  if (AppInsideMix()) AppEntries->SetChecked(true);                    // (f)
-  UpdateNext();                                                        // (g)
-
-  // 6. Captions with the home folders.
+  // 5. Captions with the home folders.
   auto shown = [](bool installed, const std::string& dir) {
     return installed ? util::LowerCase(util::StripBackslash(dir)) : std::string("not installed");
   };
-  MixEntries->SetCaption(MixEntries->Caption() + "    { " + shown(FMixInstalled, FMixDir) + " }");
-  AppEntries->SetCaption(AppEntries->Caption() + "  { " + shown(FAppInstalled, FAppDir) + " }");
-
-  // 7. The order of the removal, decided once.
-  FAppFirst = AppEntries->Checked() && (SameHomeDir() || !AppInsideMix());
+  MixEntries->SetCaption(MixEntries->Caption() + "    { " +
+                         shown(state_.MixInstalled, state_.MixDir) + " }");
+  AppEntries->SetCaption(AppEntries->Caption() + "  { " +
+                         shown(state_.AppInstalled, state_.AppDir) + " }");
 }
 
 TUninstWiz::~TUninstWiz() = default;
-
-bool TUninstWiz::MixInsideApp() const { return util::NormalisedInside(NormMix, NormApp); }
-bool TUninstWiz::AppInsideMix() const { return util::NormalisedInside(NormApp, NormMix); }
-bool TUninstWiz::SameHomeDir() const { return !NormApp.empty() && NormApp == NormMix; }
-
-void TUninstWiz::DisableEntry(gui::TCheckBox* box) {
-  box->SetChecked(false);
-  box->SetEnabled(false);
-}
 
 void TUninstWiz::UpdateNext() {
   NextBtn->SetEnabled(AppEntries->Checked() || MixEntries->Checked());
@@ -189,11 +161,11 @@ void TUninstWiz::UpdateNext() {
 
 void TUninstWiz::AppEntriesClick() {
   if (AppEntries->Checked()) {
-    if (MixInsideApp() || SameHomeDir()) {
+    if (state_.MixInsideApp || state_.SameHomeDir) {
       MixEntries->SetChecked(true);
       MixEntries->SetEnabled(false);
     }
-  } else if (SameHomeDir() || MixInsideApp()) {
+  } else if (state_.SameHomeDir || state_.MixInsideApp) {
     MixEntries->SetEnabled(true);
   }
   UpdateNext();
@@ -201,11 +173,11 @@ void TUninstWiz::AppEntriesClick() {
 
 void TUninstWiz::MixEntriesClick() {
   if (MixEntries->Checked()) {
-    if (AppInsideMix() || SameHomeDir()) {
+    if (state_.AppInsideMix || state_.SameHomeDir) {
       AppEntries->SetChecked(true);
       AppEntries->SetEnabled(false);
     }
-  } else if (SameHomeDir() || AppInsideMix()) {
+  } else if (state_.SameHomeDir || state_.AppInsideMix) {
     AppEntries->SetEnabled(true);
   }
   UpdateNext();
@@ -263,14 +235,9 @@ void TUninstWiz::RunUninstall() {
   CancelBtn->SetEnabled(false);
   gui::ProcessMessages();
 
-  TRemovalInput in;
-  in.AppDir = FAppDir;
-  in.MixDir = FMixDir;
-  in.GroupName = FGroupName;
-  in.AppFirst = FAppFirst;
-  in.AppChecked = AppEntries->Checked();
-  in.MixChecked = MixEntries->Checked();
-  TRemoval removal(in, [this](const std::string& line) { AddProgress(line); });
+  state_.AppChecked = AppEntries->Checked();
+  state_.MixChecked = MixEntries->Checked();
+  TRemoval removal(state_, [this](const std::string& line) { AddProgress(line); });
   removal.RunRemovals();
 
   Label4->SetCaption("");
@@ -284,7 +251,7 @@ void TUninstWiz::RunUninstall() {
 
 void TUninstWiz::FormCloseQuery(bool& canClose) {
   canClose = true;
-  if (Notebook->ActivePage() == "Start" || (!FAppInstalled && !FMixInstalled)) return;
+  if (Notebook->ActivePage() == "Start" || !state_.AnyInstalled()) return;
   if (CancelBtn->Caption() == "Exit") return;
   // The removal is running (its pages pump messages, so the close box still
   // works): closing now would destroy the window under it.

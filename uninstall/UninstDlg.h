@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gui/Form.h"
+#include "uninstall/UninstallState.h"
 
 namespace uninstall {
 
@@ -20,19 +21,19 @@ class TUninstWiz : public gui::TForm {
   void MixEntriesClick();
   void RunUninstall();
 
-  // Relations of the two home folders (normalised; false when one is absent).
-  bool MixInsideApp() const;
-  bool AppInsideMix() const;
-  bool SameHomeDir() const;
-  bool AppFirst() const { return FAppFirst; }
-  const std::string& AppDir() const { return FAppDir; }
-  const std::string& MixDir() const { return FMixDir; }
+  // What the wizard found at its creation (the choice is taken from the
+  // boxes when the removal starts).
+  bool MixInsideApp() const { return state_.MixInsideApp; }
+  bool AppInsideMix() const { return state_.AppInsideMix; }
+  bool SameHomeDir() const { return state_.SameHomeDir; }
+  bool AppFirst() const { return state_.AppFirst; }
+  const std::string& AppDir() const { return state_.AppDir; }
+  const std::string& MixDir() const { return state_.MixDir; }
 
  protected:
   void FormCloseQuery(bool& canClose) override;
 
  private:
-  void DisableEntry(gui::TCheckBox* box);
   void UpdateNext();
   void MovePage(int delta);
   void FillReview();
@@ -49,9 +50,7 @@ class TUninstWiz : public gui::TForm {
   gui::TButton* NextBtn;
   gui::TButton* CancelBtn;
 
-  std::string FGroupName, FAppDir, FMixDir;
-  std::string NormApp, NormMix;  // normalised forms, empty when not installed
-  bool FAppInstalled = false, FMixInstalled = false, FAppFirst = false;
+  TUninstallState state_;
 };
 
 }  // namespace uninstall

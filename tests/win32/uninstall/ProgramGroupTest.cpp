@@ -4,7 +4,7 @@
 #include "TestDdeServer.h"
 #include "uninstall/FolderGuard.h"
 
-using uninstall::TRemovalInput;
+using uninstall::TUninstallState;
 using Lines = std::vector<std::string>;
 
 class RemoveProgramGroupTest : public RemovalFixture {
@@ -13,7 +13,7 @@ class RemoveProgramGroupTest : public RemovalFixture {
   std::unique_ptr<uninstall::TRemoval> MakeDdeRemoval(const std::string& group,
                                                       const std::string& service) {
     auto r = std::make_unique<uninstall::TRemoval>(
-        TRemovalInput{"", "", group, true, true, false},
+        TUninstallState{"", "", group, true, true, false},
         [this](const std::string& line) { lines_.push_back(line); });
     r->SetProgmanLink(std::make_unique<uninstall::TDdeClientConv>(service, service));
     return r;

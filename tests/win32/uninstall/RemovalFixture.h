@@ -120,7 +120,7 @@ class RemovalFixture : public ::testing::Test {
   // A removal whose progress lines land in lines_ and whose Program Manager
   // is a recording stand-in.
   std::unique_ptr<uninstall::TRemoval> MakeRemoval(
-      uninstall::TRemovalInput in, RecordingLink::Mode mode = RecordingLink::Accept) {
+      uninstall::TUninstallState in, RecordingLink::Mode mode = RecordingLink::Accept) {
     auto r = std::make_unique<uninstall::TRemoval>(
         std::move(in), [this](const std::string& line) { lines_.push_back(line); });
     r->SetProgmanLink(std::make_unique<RecordingLink>(link_, mode));

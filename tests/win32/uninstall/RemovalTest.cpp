@@ -2,7 +2,7 @@
 // home folder keeps, the progress list in both orders, the registry keys.
 #include "RemovalFixture.h"
 
-using uninstall::TRemovalInput;
+using uninstall::TUninstallState;
 using Lines = std::vector<std::string>;
 
 namespace {

@@ -207,6 +207,45 @@ TEST_F(UninstWizTest, SameHomeFolderBindsBothBoxes) {
   EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
 }
 
+// With the marker, creation clears the product's box from code and its click
+// handler frees Mixmaster's: the boxes still end as the homes want.
+TEST_F(UninstWizTest, MarkerWithASharedOrEnclosingMixmasterHome) {
+  {
+    SCOPED_TRACE("one home");
+    const std::string home = Dir("Both");
+    File("Both\\unln.dsk");
+    InstallApp(home);
+    InstallMix(home);
+    auto w = Open();
+    EXPECT_FALSE(AppBox(*w)->Checked());
+    EXPECT_FALSE(AppBox(*w)->Enabled());
+    EXPECT_TRUE(MixBox(*w)->Checked());
+    EXPECT_FALSE(MixBox(*w)->Enabled());
+    EXPECT_TRUE(Btn(*w, "NextBtn")->Enabled());
+    EXPECT_FALSE(w->AppFirst());
+  }
+  {
+    SCOPED_TRACE("product inside Mixmaster's home");
+    const std::string mix = Dir("Mix"), app = Dir("Mix\\LN");
+    File("Mix\\LN\\unln.dsk");
+    InstallApp(app);
+    InstallMix(mix);
+    auto w = Open();
+    EXPECT_TRUE(w->AppInsideMix());
+    EXPECT_TRUE(AppBox(*w)->Checked());
+    EXPECT_FALSE(AppBox(*w)->Enabled());
+    EXPECT_TRUE(MixBox(*w)->Checked());
+    EXPECT_TRUE(MixBox(*w)->Enabled());
+    EXPECT_FALSE(w->AppFirst());
+
+    // Clearing Mixmaster frees the product.
+    ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+    ASSERT_TRUE(Press(MixBox(*w)));
+    EXPECT_TRUE(AppBox(*w)->Enabled());
+    EXPECT_TRUE(AppBox(*w)->Checked());
+  }
+}
+
 TEST_F(UninstWizTest, HomeFolderWithoutTrailingBackslashIsComparedWithOne) {
   // "Home" recorded as ...\Home: the caption shows it lower-cased without the
   // backslash, the comparison adds one, so ...\HomeMix is not inside it.
