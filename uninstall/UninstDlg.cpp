@@ -7,7 +7,6 @@
 #include "uninstall/Removal.h"
 #include "util/Message.h"
 #include "util/Paths.h"
-#include "util/System.h"
 #include "util/Text.h"
 
 namespace uninstall {
@@ -244,9 +243,8 @@ void TUninstWiz::RunUninstall() {
   Label4->SetColor(gui::clBlue);
   gui::ProcessMessages();
   Label4->SetCaption("Un-Installation complete!");
-  AddProgress(DoneLine);
   Label6->SetCaption("Thanks!");
-  util::PlayBeep(0);
+  removal.Finish();
 }
 
 void TUninstWiz::FormCloseQuery(bool& canClose) {
