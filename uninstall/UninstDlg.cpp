@@ -32,6 +32,16 @@ const char* const kReviewText =
     "Please review the items below. Click 'Back' to make corrections. \n"
     "Then, Click 'Finish' to remove components.";
 
+// Page names and button captions that the handlers test as well as show:
+// Next reads "Finish" on Review and Finish, and Cancel reads "Exit" once the
+// removal is over.
+constexpr char kStartPage[] = "Start";
+constexpr char kReviewPage[] = "Review";
+constexpr char kFinishPage[] = "Finish";
+constexpr char kNextCaption[] = "Next";
+constexpr char kFinishCaption[] = "Finish";
+constexpr char kExitCaption[] = "Exit";
+
 constexpr auto kTitle = gui::Px("Times New Roman", 24);
 constexpr auto kText = gui::Px("MS Sans Serif", 13);
 constexpr auto kSmall = gui::Px("MS Sans Serif", 11);
@@ -113,7 +123,7 @@ TUninstWiz::TUninstWiz() : TForm(kWizForm, kWizControls) {
   NextBtn->SetFocus();
 
   // 1. Start page and captions.
-  Notebook->SetPageIndex(0);
+  Notebook->SetActivePage(kStartPage);
   AppEntries->SetCaption(app::ProductName);
   MixEntries->SetCaption(std::string(app::MixmasterName));
   Get<gui::TLabel>("Appname")->SetCaption(app::ProductName);
@@ -186,9 +196,9 @@ void TUninstWiz::MovePage(int delta) {
   gui::TLockUpdate lock(Handle());
   Notebook->SetPageIndex(Notebook->PageIndex() + delta);
   const std::string page = Notebook->ActivePage();
-  if (delta > 0 && page == "Review") FillReview();
-  NextBtn->SetCaption(page == "Review" || page == "Finish" ? "Finish" : "Next");
-  BackBtn->SetEnabled(page != "Start");
+  if (delta > 0 && page == kReviewPage) FillReview();
+  NextBtn->SetCaption(page == kReviewPage || page == kFinishPage ? kFinishCaption : kNextCaption);
+  BackBtn->SetEnabled(page != kStartPage);
 }
 
 void TUninstWiz::FillReview() {
@@ -199,7 +209,7 @@ void TUninstWiz::FillReview() {
 }
 
 void TUninstWiz::NextBtnClick() {
-  if (NextBtn->Caption() != "Finish") {
+  if (NextBtn->Caption() != kFinishCaption) {
     MovePage(1);
     return;
   }
@@ -207,13 +217,13 @@ void TUninstWiz::NextBtnClick() {
       util::mrOk)
     return;
   if (!dialogs::ShowWaitDialog(app::ProductName, "...uninstalling software...", Handle())) return;
-  Notebook->SetActivePage("Finish");
+  Notebook->SetActivePage(kFinishPage);
   // However the removal ends, Cancel becomes the way out: until then the page
   // refuses every close (FormCloseQuery).
   struct ExitWhenDone {
     gui::TButton* cancel;
     ~ExitWhenDone() {
-      cancel->SetCaption("Exit");
+      cancel->SetCaption(kExitCaption);
       cancel->SetEnabled(true);
     }
   } exitWhenDone{CancelBtn};
@@ -249,11 +259,11 @@ void TUninstWiz::RunUninstall() {
 
 void TUninstWiz::FormCloseQuery(bool& canClose) {
   canClose = true;
-  if (Notebook->ActivePage() == "Start" || !state_.AnyInstalled()) return;
-  if (CancelBtn->Caption() == "Exit") return;
+  if (Notebook->ActivePage() == kStartPage || !state_.AnyInstalled()) return;
+  if (CancelBtn->Caption() == kExitCaption) return;
   // The removal is running (its pages pump messages, so the close box still
   // works): closing now would destroy the window under it.
-  if (Notebook->ActivePage() == "Finish") {
+  if (Notebook->ActivePage() == kFinishPage) {
     canClose = false;
     return;
   }
