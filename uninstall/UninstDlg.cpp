@@ -32,15 +32,13 @@ const char* const kReviewText =
     "Please review the items below. Click 'Back' to make corrections. \n"
     "Then, Click 'Finish' to remove components.";
 
-// Page names and button captions that the handlers test as well as show:
-// Next reads "Finish" on Review and Finish, and Cancel reads "Exit" once the
-// removal is over.
+// Page names and the button caption that the handlers test (with
+// app::NextCaption and app::ExitCaption): Next reads "Finish" on Review and
+// Finish.
 constexpr char kStartPage[] = "Start";
 constexpr char kReviewPage[] = "Review";
 constexpr char kFinishPage[] = "Finish";
-constexpr char kNextCaption[] = "Next";
 constexpr char kFinishCaption[] = "Finish";
-constexpr char kExitCaption[] = "Exit";
 
 constexpr auto kTitle = gui::Px("Times New Roman", 24);
 constexpr auto kText = gui::Px("MS Sans Serif", 13);
@@ -168,28 +166,28 @@ void TUninstWiz::UpdateNext() {
   NextBtn->SetEnabled(AppEntries->Checked() || MixEntries->Checked());
 }
 
-void TUninstWiz::AppEntriesClick() {
-  if (AppEntries->Checked()) {
-    if (state_.MixInsideApp || state_.SameHomeDir) {
-      MixEntries->SetChecked(true);
-      MixEntries->SetEnabled(false);
+// A home that lies in the other one (or is the same folder) goes with it:
+// checking the other's box checks this one and locks it, and clearing the
+// other's box unlocks it again.
+void TUninstWiz::FollowChoice(const gui::TCheckBox* clicked, gui::TCheckBox* follower,
+                              bool goesWith) {
+  if (clicked->Checked()) {
+    if (goesWith) {
+      follower->SetChecked(true);
+      follower->SetEnabled(false);
     }
-  } else if (state_.SameHomeDir || state_.MixInsideApp) {
-    MixEntries->SetEnabled(true);
+  } else if (goesWith) {
+    follower->SetEnabled(true);
   }
   UpdateNext();
 }
 
+void TUninstWiz::AppEntriesClick() {
+  FollowChoice(AppEntries, MixEntries, state_.MixInsideApp || state_.SameHomeDir);
+}
+
 void TUninstWiz::MixEntriesClick() {
-  if (MixEntries->Checked()) {
-    if (state_.AppInsideMix || state_.SameHomeDir) {
-      AppEntries->SetChecked(true);
-      AppEntries->SetEnabled(false);
-    }
-  } else if (state_.SameHomeDir || state_.AppInsideMix) {
-    AppEntries->SetEnabled(true);
-  }
-  UpdateNext();
+  FollowChoice(MixEntries, AppEntries, state_.AppInsideMix || state_.SameHomeDir);
 }
 
 void TUninstWiz::MovePage(int delta) {
@@ -197,7 +195,7 @@ void TUninstWiz::MovePage(int delta) {
   Notebook->SetPageIndex(Notebook->PageIndex() + delta);
   const std::string page = Notebook->ActivePage();
   if (delta > 0 && page == kReviewPage) FillReview();
-  NextBtn->SetCaption(page == kReviewPage || page == kFinishPage ? kFinishCaption : kNextCaption);
+  NextBtn->SetCaption(page == kReviewPage || page == kFinishPage ? kFinishCaption : app::NextCaption);
   BackBtn->SetEnabled(page != kStartPage);
 }
 
@@ -223,7 +221,7 @@ void TUninstWiz::NextBtnClick() {
   struct ExitWhenDone {
     gui::TButton* cancel;
     ~ExitWhenDone() {
-      cancel->SetCaption(kExitCaption);
+      cancel->SetCaption(app::ExitCaption);
       cancel->SetEnabled(true);
     }
   } exitWhenDone{CancelBtn};
@@ -260,7 +258,7 @@ void TUninstWiz::RunUninstall() {
 void TUninstWiz::FormCloseQuery(bool& canClose) {
   canClose = true;
   if (Notebook->ActivePage() == kStartPage || !state_.AnyInstalled()) return;
-  if (CancelBtn->Caption() == kExitCaption) return;
+  if (CancelBtn->Caption() == app::ExitCaption) return;
   // The removal is running (its pages pump messages, so the close box still
   // works): closing now would destroy the window under it.
   if (Notebook->ActivePage() == kFinishPage) {

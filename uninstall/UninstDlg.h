@@ -35,6 +35,7 @@ class TUninstWiz : public gui::TForm {
 
  private:
   void UpdateNext();
+  void FollowChoice(const gui::TCheckBox* clicked, gui::TCheckBox* follower, bool goesWith);
   void MovePage(int delta);
   void FillReview();
   void AddProgress(const std::string& line);
