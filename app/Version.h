@@ -45,6 +45,12 @@ extern const std::string QuickStartFileName;  // a program group shortcut's targ
 // belongs here.
 bool IsStoreFileName(const std::string& fileName);
 
+// Button captions both wizards test as well as show: Next keeps this caption
+// until the pages where it starts the work, and Cancel reads "Exit" once the
+// work is done.
+inline constexpr char NextCaption[] = "Next";
+inline constexpr char ExitCaption[] = "Exit";
+
 // The installer's own file name (compared in any letter case), the companion
 // program that can be removed with the product, and the marker file: while it
 // is in the product's home the product cannot be chosen for removal.

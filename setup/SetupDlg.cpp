@@ -1,6 +1,7 @@
 // The setup wizard's layout and handlers.
 #include "setup/SetupDlg.h"
 
+#include "app/Version.h"
 #include "dialogs/DirBrow.h"
 #include "dialogs/StartProgram.h"
 #include "dialogs/WaitDlg.h"
@@ -45,12 +46,10 @@ const char* const kEncryptedNotice =
     "retrieve current configuration values. This is not a problem though. Click 'Install' "
     "to complete program setup.";
 
-// Button captions that the handlers test as well as show: Next reads
-// "Install" on Review, and Cancel reads "Exit" once the installation is done.
-constexpr char kNextCaption[] = "Next";
+// The setup wizard's own button captions that its handlers test (with
+// app::NextCaption and app::ExitCaption): Next reads "Install" on Review.
 constexpr char kInstallCaption[] = "Install";
 constexpr char kCancelCaption[] = "Cancel";
-constexpr char kExitCaption[] = "Exit";
 
 constexpr auto kTitleFont = gui::Px("Times New Roman", 27);
 constexpr auto kDoneFont = gui::Px("Times New Roman", 21);
@@ -219,11 +218,11 @@ void TSetupForm::MovePage(int delta) {
   const TSetupPage page = static_cast<TSetupPage>(index);
   BackBtn->SetEnabled(page != TSetupPage::Start);
   NextBtn->SetEnabled(page != TSetupPage::Address || AddressFilled());
-  NextBtn->SetCaption(page == TSetupPage::Review ? kInstallCaption : kNextCaption);
+  NextBtn->SetCaption(page == TSetupPage::Review ? kInstallCaption : app::NextCaption);
   // Only a forward move decides Cancel's caption and writes the review: the
   // lines stay as they were when Back returns to Review.
   if (delta > 0) {
-    CancelBtn->SetCaption(page == TSetupPage::Done ? kExitCaption : kCancelCaption);
+    CancelBtn->SetCaption(page == TSetupPage::Done ? app::ExitCaption : kCancelCaption);
     if (page == TSetupPage::Review) FillReview();
   }
   if (page == TSetupPage::Done) {
@@ -257,7 +256,7 @@ void TSetupForm::BrowseBtnClick() {
 void TSetupForm::CancelBtnClick() { Close(); }
 
 void TSetupForm::FormCloseQuery(bool& canClose) {
-  if (Page() != TSetupPage::Start && CancelBtn->Caption() != kExitCaption) {
+  if (Page() != TSetupPage::Start && CancelBtn->Caption() != app::ExitCaption) {
     if (util::ShowMessage("Quit without installing " + app::ProductName + "?", app::ProductName,
                           util::MsgButtons::YesNo) == util::mrNo) {
       canClose = false;
@@ -265,7 +264,7 @@ void TSetupForm::FormCloseQuery(bool& canClose) {
     }
   }
   util::SetCurrentDir(AppDIR->Text());
-  if (Page() == TSetupPage::Done && CancelBtn->Caption() == kExitCaption && RunQuickBox->Checked())
+  if (Page() == TSetupPage::Done && CancelBtn->Caption() == app::ExitCaption && RunQuickBox->Checked())
     dialogs::StartProgram(State().Home() + ProgramFile_, SW_SHOWNORMAL);
   canClose = true;
 }
