@@ -8,7 +8,7 @@
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
-#include "tests/e2e/Driver.h"
+#include "tests/support/Windows.h"
 #include "tests/e2e/Stage.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"

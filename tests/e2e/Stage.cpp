@@ -6,7 +6,7 @@
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
-#include "tests/win32/TestFolders.h"
+#include "tests/support/Folders.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"

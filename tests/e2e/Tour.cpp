@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/e2e/Driver.h"
+#include "tests/support/Windows.h"
 #include "tests/e2e/Shot.h"
 
 using namespace e2e;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "store/Journal.h"
 #include "util/FileStream.h"

@@ -3,7 +3,7 @@
 // allocated from them, and the file is not made worse.
 #include <gtest/gtest.h>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 
 using namespace store;
 using storetest::Bytes;

@@ -2,7 +2,7 @@
 // exclusive opening; and the record buffer's zlib conversions.
 #include <gtest/gtest.h>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "util/Errors.h"
 
 using namespace store;

@@ -1,7 +1,7 @@
 // The free list: first-fit taking, merging release and its stored form.
 #include <gtest/gtest.h>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "util/FileStream.h"
 
 using store::FreeListBytes;

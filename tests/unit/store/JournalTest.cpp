@@ -3,7 +3,7 @@
 // playback is itself cut.
 #include <gtest/gtest.h>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
 #include "util/FileStream.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "util/Errors.h"
 

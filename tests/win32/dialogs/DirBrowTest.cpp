@@ -4,7 +4,7 @@
 
 #include "dialogs/DirBrow.h"
 #include "gui/Form.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 

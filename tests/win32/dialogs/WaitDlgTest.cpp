@@ -5,7 +5,7 @@
 #include "dialogs/WaitDlg.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 
 namespace {
 const gui::FormDef kOwnerForm = {"Wait Owner", 457, 305};

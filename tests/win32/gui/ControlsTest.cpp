@@ -9,7 +9,7 @@
 #include "gui/Clipboard.h"
 #include "gui/FileCtrls.h"
 #include "gui/Form.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 

@@ -5,7 +5,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 #include "util/Errors.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "gui/Form.h"
 #include "gui/Pump.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 
 namespace {
 using gui::Kind;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "InstallTestUtil.h"
+#include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "util/DirList.h"

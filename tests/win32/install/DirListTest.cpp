@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "InstallTestUtil.h"
+#include "tests/support/TempDir.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"

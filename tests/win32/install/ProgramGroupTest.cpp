@@ -2,8 +2,8 @@
 // the Explorer window it opens is watched through the starter seam.
 #include <gtest/gtest.h>
 
-#include "InstallTestUtil.h"
-#include "ShellLinkReader.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ShellLinkReader.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "util/DirList.h"

@@ -1,7 +1,7 @@
 // ReadRegistrySettings and WriteRegistrySettings against Wine's registry.
 #include <gtest/gtest.h>
 
-#include "InstallTestUtil.h"
+#include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "util/Registry.h"

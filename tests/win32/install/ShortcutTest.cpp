@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "InstallTestUtil.h"
-#include "ShellLinkReader.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ShellLinkReader.h"
 #include "dialogs/StartProgram.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"

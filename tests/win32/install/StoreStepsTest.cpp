@@ -2,7 +2,7 @@
 // read back through the store itself.
 #include <gtest/gtest.h>
 
-#include "InstallTestUtil.h"
+#include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"

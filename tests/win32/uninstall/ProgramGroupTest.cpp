@@ -1,7 +1,7 @@
 // The program group step: the exact DDE command on the wire, its three
 // message boxes, refused group names, and Wine's own Program Manager server.
 #include "RemovalFixture.h"
-#include "TestDdeServer.h"
+#include "tests/support/DdeServer.h"
 #include "uninstall/FolderGuard.h"
 
 using uninstall::TUninstallState;

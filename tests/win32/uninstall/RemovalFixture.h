@@ -11,7 +11,7 @@
 
 #include "app/Version.h"
 #include "uninstall/Removal.h"
-#include "tests/win32/TestFolders.h"
+#include "tests/support/Folders.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Message.h"

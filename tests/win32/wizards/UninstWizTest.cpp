@@ -6,7 +6,7 @@
 #include "WizardDriver.h"
 #include "app/Version.h"
 #include "gui/Pump.h"
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 #include "uninstall/UninstDlg.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"

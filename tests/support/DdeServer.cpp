@@ -1,5 +1,5 @@
 // The test DDE server: DDEML as an ANSI server on a thread of its own.
-#include "TestDdeServer.h"
+#include "tests/support/DdeServer.h"
 
 #include "util/Win.h"
 // After windows.h; WIN32_LEAN_AND_MEAN leaves it out.

@@ -1,5 +1,5 @@
 // The outside driver for the e2e tests.
-#include "tests/e2e/Driver.h"
+#include "tests/support/Windows.h"
 
 #include <vector>
 

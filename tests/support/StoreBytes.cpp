@@ -1,5 +1,5 @@
 // Temporary folders, byte mutation and the hand layout of test stores.
-#include "StoreTestUtil.h"
+#include "tests/support/StoreBytes.h"
 
 #include <zlib.h>
 

@@ -1,5 +1,5 @@
 // The in-process form driver (see GuiDriver.h).
-#include "tests/win32/gui/GuiDriver.h"
+#include "tests/support/FormDriver.h"
 
 #include <gtest/gtest.h>
 

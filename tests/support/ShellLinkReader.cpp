@@ -1,5 +1,5 @@
 // ReadShortcut: loads a link file into a shell link object and reads it out.
-#include "ShellLinkReader.h"
+#include "tests/support/ShellLinkReader.h"
 
 #include "util/Win.h"
 

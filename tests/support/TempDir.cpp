@@ -1,10 +1,10 @@
 // Helpers of the install-step tests (see InstallTestUtil.h).
-#include "InstallTestUtil.h"
+#include "tests/support/TempDir.h"
 
 #include <stdexcept>
 
 #include "app/Version.h"
-#include "tests/win32/TestFolders.h"
+#include "tests/support/Folders.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
