@@ -91,17 +91,6 @@ void DrainQuit() {
   gui::SetTerminated(false);
 }
 
-TBoxRecorder::TBoxRecorder(std::function<int(const std::string&)> answer) {
-  previous_ = util::SetMessageHook(
-      [this, answer = std::move(answer)](const std::string& text, const std::string& caption,
-                                         util::MsgButtons buttons, util::MsgOwner owner) {
-        boxes.push_back({text, caption, buttons, owner});
-        return answer(text);
-      });
-}
-
-TBoxRecorder::~TBoxRecorder() { util::SetMessageHook(std::move(previous_)); }
-
 TWatchdog::TWatchdog(unsigned ms)
     : id_(Schedule(ms, [] {
         ADD_FAILURE() << "watchdog: a modal loop did not end";

@@ -1,12 +1,11 @@
 // Test driver for forms run in-process: actions scheduled from inside modal
-// loops (thread timers), presses that only do what a person could, a
-// recorder that answers message boxes, and a watchdog against hangs.
+// loops (thread timers), presses that only do what a person could,
+// and a watchdog against hangs.
 #pragma once
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "util/Message.h"
 #include "util/Win.h"
 
 namespace testgui {
@@ -33,22 +32,6 @@ void TypeKey(UINT vk, bool shift = false);
 // Removes a pending WM_QUIT (after a test that posted one) and clears the
 // terminating state.
 void DrainQuit();
-
-// Records every message box and answers it with answer(text).
-class TBoxRecorder {
- public:
-  struct Box {
-    std::string text, caption;
-    util::MsgButtons buttons;
-    util::MsgOwner owner;
-  };
-  explicit TBoxRecorder(std::function<int(const std::string&)> answer);
-  ~TBoxRecorder();
-  std::vector<Box> boxes;
-
- private:
-  util::MessageHook previous_;
-};
 
 // Ends a hanging modal loop: after ms, records a failure and posts WM_QUIT.
 class TWatchdog {

@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "util/FileStream.h"
-#include "util/Message.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -183,17 +182,5 @@ std::string StoreBuilder::Finish(const std::vector<int32_t>& freePositions,
   }
   return out + list;
 }
-
-MessageRecorder::MessageRecorder() {
-  util::SetMessageHook([this](const std::string& text, const std::string& caption,
-                              util::MsgButtons, util::MsgOwner owner) {
-    texts.push_back(text);
-    captions.push_back(caption);
-    owners.push_back(owner.kind);
-    return util::mrOk;
-  });
-}
-
-MessageRecorder::~MessageRecorder() { util::SetMessageHook(nullptr); }
 
 }  // namespace storetest

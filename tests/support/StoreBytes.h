@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "store/FileMan1.h"
-#include "util/Message.h"
 
 namespace storetest {
 
@@ -66,14 +65,6 @@ class StoreBuilder {
  private:
   std::string bytes_;
   int32_t top_ = -1;
-};
-
-// Answers every message box with OK and records them.
-struct MessageRecorder {
-  MessageRecorder();
-  ~MessageRecorder();
-  std::vector<std::string> texts, captions;
-  std::vector<util::MsgOwner::Kind> owners;
 };
 
 }  // namespace storetest

@@ -12,16 +12,6 @@
 
 namespace lftest {
 
-TMessageRecorder::TMessageRecorder() {
-  util::SetMessageHook([this](const std::string& text, const std::string& caption,
-                              util::MsgButtons buttons, util::MsgOwner owner) {
-    boxes.push_back({text, caption, buttons, owner.kind});
-    return buttons == util::MsgButtons::YesNo ? util::mrYes : util::mrOk;
-  });
-}
-
-TMessageRecorder::~TMessageRecorder() { util::SetMessageHook(nullptr); }
-
 TTempDir::TTempDir() {
   static int counter = 0;
   const std::string base = util::AppendBackslash(util::GetTempDir()) + "lf-install-" +

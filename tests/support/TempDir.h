@@ -1,5 +1,5 @@
 // Shared pieces of the install-step tests: a per-test temporary folder, file
-// helpers, a recorder that sees and answers message boxes, and cleanup of the
+// helpers, and cleanup of the
 // product's registry key (the tests run in a private Wine prefix).
 #pragma once
 #include <gtest/gtest.h>
@@ -7,24 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "util/Message.h"
 #include "util/Text.h"
 
 namespace lftest {
-
-struct TBox {
-  std::string text, caption;
-  util::MsgButtons buttons;
-  util::MsgOwner::Kind owner;
-};
-
-// Installs a message hook for its lifetime; records every box and answers OK.
-class TMessageRecorder {
- public:
-  TMessageRecorder();
-  ~TMessageRecorder();
-  std::vector<TBox> boxes;
-};
 
 // A fresh, empty folder below the temporary folder (with its trailing "\"),
 // removed with everything in it (attributes cleared first) on destruction.

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "store/Journal.h"
@@ -109,7 +110,7 @@ void Restore(const std::string& path, bool existed, const std::string& bytes) {
 // the store after each.
 void RunEveryCut(const Scenario& s, const std::string& path) {
   SCOPED_TRACE(s.name);
-  storetest::MessageRecorder quiet;
+  testsupport::TBoxRecorder quiet;
   std::remove(path.c_str());
   s.prepare(path);
   const bool existed = util::FileExists(path);

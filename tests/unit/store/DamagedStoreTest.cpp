@@ -3,6 +3,7 @@
 // allocated from them, and the file is not made worse.
 #include <gtest/gtest.h>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
 
 using namespace store;
@@ -53,7 +54,7 @@ class DamagedStoreTest : public ::testing::Test {
     return l.Text();
   }
 
-  storetest::MessageRecorder boxes_;
+  testsupport::TBoxRecorder boxes_;
   storetest::TempDir dir_;
   std::string path_, sound_;
   int32_t top_ = 0, folder_ = 0, message_ = 0, article_ = 0;
@@ -116,25 +117,25 @@ TEST_F(DamagedStoreTest, IndexLengthsThatCannotFit) {
   storetest::PutBytes(path_, sound_);
   SetInt32(path_, folder_ - BlockPrefixSize, 3);  // block length below the prefix
   ExpectRefusedUntouched("folder L");
-  EXPECT_TRUE(boxes_.texts.empty());  // refused before inflating
+  EXPECT_TRUE(boxes_.empty());  // refused before inflating
 }
 
 TEST_F(DamagedStoreTest, IndexThatDoesNotInflateShowsItsMessageAndStopsTheWalk) {
   storetest::FlipByte(path_, folder_ + RecordHeaderSize + 4);
   ExpectRefusedUntouched("folder stream");
-  ASSERT_FALSE(boxes_.texts.empty());
-  EXPECT_EQ(boxes_.captions[0], "Inflate Error");
-  EXPECT_EQ(boxes_.texts[0].rfind("Decompression Error: ", 0), 0u);
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_EQ(boxes_[0].caption, "Inflate Error");
+  EXPECT_EQ(boxes_[0].text.rfind("Decompression Error: ", 0), 0u);
 }
 
 TEST_F(DamagedStoreTest, ItemThatDoesNotInflateReadsAsNothing) {
   storetest::FlipByte(path_, message_ + RecordHeaderSize + 3);
   EXPECT_EQ(Read(kMessage, ReadError), "");
-  EXPECT_EQ(boxes_.texts.size(), 1u);
+  EXPECT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(Read(kArticle), "Newsgroups: x\r\n");
   SetInt32(path_, message_ + RecordDataLengthOffset, -5);  // a negative O is refused without inflating
   EXPECT_EQ(Read(kMessage, ReadError), "");
-  EXPECT_EQ(boxes_.texts.size(), 1u);
+  EXPECT_EQ(boxes_.size(), 1u);
   // Writing replaces the damaged item and leaves the rest readable.
   EXPECT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"fresh"})), path_), 0);
   EXPECT_EQ(Read(kMessage), "fresh\r\n");

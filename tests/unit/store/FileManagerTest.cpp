@@ -2,6 +2,7 @@
 // exclusive opening; and the record buffer's zlib conversions.
 #include <gtest/gtest.h>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
 #include "util/Errors.h"
 
@@ -154,7 +155,7 @@ TEST(DataBufTest, SetDataAndSetStored) {
 TEST(DataBufTest, CompressAndDecompressRoundTrip) {
   EXPECT_EQ(TDataBuf::CompressRoom(100), 136);
   EXPECT_EQ(TDataBuf::CompressRoom(10), 28);
-  storetest::MessageRecorder boxes;
+  testsupport::TBoxRecorder boxes;
   const std::string index = storetest::IndexData({"message"});
   TDataBuf b(index.data(), static_cast<int32_t>(index.size()));
   ASSERT_EQ(b.Compress(), 0);
@@ -165,7 +166,7 @@ TEST(DataBufTest, CompressAndDecompressRoundTrip) {
   EXPECT_FALSE(b.IsCompressed());
   EXPECT_EQ(std::string(b.Data(), b.StoredLength()), index);
   EXPECT_EQ(b.Data()[b.StoredLength()], '\0');
-  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST(DataBufTest, ZlibMemoryIsReusedAcrossCallsAndReleasedOnDemand) {
@@ -188,17 +189,17 @@ TEST(DataBufTest, ZlibMemoryIsReusedAcrossCallsAndReleasedOnDemand) {
 }
 
 TEST(DataBufTest, CorruptStreamShowsDecompressionErrorAndKeepsData) {
-  storetest::MessageRecorder boxes;
+  testsupport::TBoxRecorder boxes;
   TDataBuf b("hello hello hello", 17);
   ASSERT_EQ(b.Compress(), 0);
   std::string stored(b.Data(), b.StoredLength());
   stored[3] = static_cast<char>(stored[3] ^ 0xFF);
   b.SetStored(stored.data(), static_cast<int32_t>(stored.size()));
   EXPECT_NE(b.Decompress(), 0);
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.captions[0], "Inflate Error");
-  EXPECT_EQ(boxes.owners[0], util::MsgOwner::NoOwner);
-  EXPECT_EQ(boxes.texts[0].rfind("Decompression Error: ", 0), 0u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Inflate Error");
+  EXPECT_EQ(boxes[0].owner, util::MsgOwner::NoOwner);
+  EXPECT_EQ(boxes[0].text.rfind("Decompression Error: ", 0), 0u);
   EXPECT_TRUE(b.IsCompressed());
   EXPECT_EQ(std::string(b.Data(), b.StoredLength()), stored);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "util/Errors.h"
@@ -119,7 +120,7 @@ TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
   const int32_t article = storetest::RecordPositionAt(b, folder, 1);
   ASSERT_GT(article, message);
 
-  storetest::MessageRecorder boxes;
+  testsupport::TBoxRecorder boxes;
   {
     TFileManager m(path);
     TFMindex topIndex(m, nullptr, "");
@@ -129,12 +130,12 @@ TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
     folderIndex.Clear();
     folderIndex.Dump();  // an index without entries shows an empty box
   }
-  ASSERT_EQ(boxes.texts.size(), 3u);
-  EXPECT_EQ(boxes.texts[0], "default     " + std::to_string(folder) + "\n");
-  EXPECT_EQ(boxes.texts[1], "message     " + std::to_string(message) + "\narticle     " +
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, "default     " + std::to_string(folder) + "\n");
+  EXPECT_EQ(boxes[1].text, "message     " + std::to_string(message) + "\narticle     " +
                                 std::to_string(article) + "\n");
-  EXPECT_EQ(boxes.texts[2], "");
-  for (const std::string& caption : boxes.captions) EXPECT_EQ(caption, app::ProductName);
+  EXPECT_EQ(boxes[2].text, "");
+  for (const auto& box : boxes.boxes) EXPECT_EQ(box.caption, app::ProductName);
   // Dumping reads nothing more and writes nothing.
   EXPECT_EQ(Bytes(path), b);
 }

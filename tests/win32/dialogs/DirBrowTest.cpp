@@ -4,6 +4,7 @@
 
 #include "dialogs/DirBrow.h"
 #include "gui/Form.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/FormDriver.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -60,7 +61,7 @@ class DirBrowTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(DirBrowTest, CancelAndTitleBarCloseAnswerCancelAndStartInTheProgramFolder) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrOk; });
+  testsupport::TBoxRecorder boxes;
   util::SetCurrentDir(util::GetTempDir());
   std::string listed;
   testgui::When([] { return Showing() != nullptr; }, [&] {
@@ -95,7 +96,7 @@ TEST_F(DirBrowTest, OkAndEnterGiveTheChosenFolderInLowerCase) {
 }
 
 TEST_F(DirBrowTest, RequiredFileMissingShowsInvalidPathAndKeepsTheDialog) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrOk; });
+  testsupport::TBoxRecorder boxes;
   bool stayed = false;
   testgui::When([] { return Showing() != nullptr; }, [&] {
     testgui::Press(Showing()->OkBtn->Handle());  // the program folder has no needed.txt
@@ -119,8 +120,8 @@ TEST_F(DirBrowTest, RequiredFileMissingShowsInvalidPathAndKeepsTheDialog) {
   EXPECT_EQ(boxes.boxes[0].text,
             "The file 'needed.txt' is not in the directory you have chosen.\nPlease select again.");
   EXPECT_EQ(boxes.boxes[0].buttons, util::MsgButtons::Ok);
-  EXPECT_EQ(boxes.boxes[0].owner.kind, util::MsgOwner::Window);
-  seenOwner = static_cast<HWND>(boxes.boxes[0].owner.window);
+  EXPECT_EQ(boxes.boxes[0].owner, util::MsgOwner::Window);
+  seenOwner = static_cast<HWND>(boxes.boxes[0].ownerWindow);
   EXPECT_NE(seenOwner, owner_.Handle());  // owned by the dialog, not the wizard
   EXPECT_NE(seenOwner, nullptr);
 }

@@ -5,6 +5,7 @@
 #include "dialogs/WaitDlg.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/FormDriver.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST_F(WaitDlgTest, CancelWaitsOneSecondThenTheDialogClosesItselfShowingTheMessa
 }
 
 TEST_F(WaitDlgTest, ShowWaitDialogCentresOverTheOwnerAndRunsOut) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrYes; });
+  testsupport::TBoxRecorder boxes(testsupport::Always(util::mrYes));
   bool centred = false;
   testgui::When([] { return Showing() != nullptr; }, [&] {
     RECT d, o;
@@ -79,7 +80,7 @@ TEST_F(WaitDlgTest, ShowWaitDialogCentresOverTheOwnerAndRunsOut) {
 }
 
 TEST_F(WaitDlgTest, CancelAnsweredNoGoesOnAndReturnsTrue) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrNo; });
+  testsupport::TBoxRecorder boxes(testsupport::Always(util::mrNo));
   HWND dialog = nullptr;
   testgui::When(CancelUsable, [&] {
     dialog = Showing()->Handle();
@@ -90,12 +91,12 @@ TEST_F(WaitDlgTest, CancelAnsweredNoGoesOnAndReturnsTrue) {
   EXPECT_EQ(boxes.boxes[0].text, "Cancel process?");
   EXPECT_EQ(boxes.boxes[0].caption, "Lanternfell");
   EXPECT_EQ(boxes.boxes[0].buttons, util::MsgButtons::YesNo);
-  EXPECT_EQ(boxes.boxes[0].owner.kind, util::MsgOwner::Window);
-  EXPECT_EQ(boxes.boxes[0].owner.window, dialog);
+  EXPECT_EQ(boxes.boxes[0].owner, util::MsgOwner::Window);
+  EXPECT_EQ(boxes.boxes[0].ownerWindow, dialog);
 }
 
 TEST_F(WaitDlgTest, CancelAnsweredYesReturnsFalse) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrYes; });
+  testsupport::TBoxRecorder boxes(testsupport::Always(util::mrYes));
   int blinksAtCancel = -1;
   dialogs::TWaitForm* seen = nullptr;
   testgui::When(CancelUsable, [&] {
@@ -109,7 +110,7 @@ TEST_F(WaitDlgTest, CancelAnsweredYesReturnsFalse) {
 }
 
 TEST_F(WaitDlgTest, QuitClosesItWithoutTheQuestion) {
-  testgui::TBoxRecorder boxes([](const std::string&) { return util::mrNo; });
+  testsupport::TBoxRecorder boxes(testsupport::Always(util::mrNo));
   testgui::When(CancelUsable, [] { PostQuitMessage(0); });
   EXPECT_FALSE(dialogs::ShowWaitDialog("Wait Title", "msg", owner_.Handle()));
   EXPECT_TRUE(boxes.boxes.empty());

@@ -5,12 +5,13 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/FormDriver.h"
 #include "util/Errors.h"
 
 namespace {
 using gui::Kind;
-using testgui::TBoxRecorder;
+using testsupport::TBoxRecorder;
 
 const gui::FormDef kTestForm = {"Gui Test", 400, 300, gui::Border::Single, true,
                                 gui::Position::ScreenCentre, gui::Pt("MS Sans Serif", 8)};
@@ -265,7 +266,7 @@ TEST(ModalTest, EnterPressesDefaultAndEscPressesCancel) {
 
 TEST(ErrorDisplayTest, EscapedErrorIsShownWithTheTitleAndTheFormStays) {
   gui::Application().SetTitle("Test Title");
-  TBoxRecorder boxes([](const std::string&) { return util::mrOk; });
+  TBoxRecorder boxes;
   TTestForm form;
   testgui::TWatchdog dog;
   bool stillThere = false;

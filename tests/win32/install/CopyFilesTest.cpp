@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
@@ -43,7 +44,7 @@ class CopyProgramFilesTest : public ::testing::Test {
   }
 
   lftest::TTempDir tmp_;
-  lftest::TMessageRecorder boxes_;
+  testsupport::TBoxRecorder boxes_;
   std::string dist_;
   setup::TInstallState state_;
 };
@@ -215,7 +216,7 @@ TEST_F(CopyProgramFilesTest, FailedCopyShowsSystemTextAndStopsTheLoop) {
 }
 
 TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
-  lftest::TMessageRecorder boxes;
+  testsupport::TBoxRecorder boxes;
   lftest::TTempDir tmp;
   const std::string source = tmp / "absent.txt";
   EXPECT_FALSE(setup::CopyOneFile(source, tmp / "target.txt"));

@@ -2,6 +2,7 @@
 // the Explorer window it opens is watched through the starter seam.
 #include <gtest/gtest.h>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ShellLinkReader.h"
 #include "app/Version.h"
@@ -74,7 +75,7 @@ class CreateProgramGroupTest : public ::testing::Test {
   }
 
   lftest::TTempDir tmp_;
-  lftest::TMessageRecorder boxes_;
+  testsupport::TBoxRecorder boxes_;
   bool hadPrograms_ = false;
   std::string savedPrograms_, programs_, home_;
   setup::TInstallState state_;

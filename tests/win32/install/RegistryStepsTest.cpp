@@ -1,6 +1,7 @@
 // ReadRegistrySettings and WriteRegistrySettings against Wine's registry.
 #include <gtest/gtest.h>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
@@ -46,7 +47,7 @@ class RegistryStepsTest : public ::testing::Test {
     return v;
   }
 
-  lftest::TMessageRecorder boxes_;
+  testsupport::TBoxRecorder boxes_;
 };
 
 TEST_F(RegistryStepsTest, NoKeyLeavesDesignValues) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ShellLinkReader.h"
 #include "dialogs/StartProgram.h"
@@ -73,7 +74,7 @@ TEST(StartProgramTest, WaitReturnsAfterTheProcessHasEnded) {
 }
 
 TEST(StartProgramTest, MissingProgramStartsNothingAndShowsNothing) {
-  lftest::TMessageRecorder boxes;
+  testsupport::TBoxRecorder boxes;
   TTempDir tmp;
   const std::string missing = tmp / "no-such-program.exe";
   EXPECT_FALSE(dialogs::StartProgram(missing, 1));

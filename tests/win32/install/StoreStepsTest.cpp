@@ -2,6 +2,7 @@
 // read back through the store itself.
 #include <gtest/gtest.h>
 
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
@@ -48,7 +49,7 @@ class StoreStepsTest : public ::testing::Test {
   }
 
   lftest::TTempDir tmp_;
-  lftest::TMessageRecorder boxes_;
+  testsupport::TBoxRecorder boxes_;
   std::string dist_, home_;
   setup::TInstallState state_;
 };

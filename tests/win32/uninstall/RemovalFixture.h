@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Version.h"
+#include "tests/support/BoxRecorder.h"
 #include "uninstall/Removal.h"
 #include "tests/support/Folders.h"
 #include "util/DirList.h"
@@ -19,12 +20,6 @@
 #include "util/Registry.h"
 #include "util/System.h"
 #include "util/Win.h"
-
-struct ShownBox {
-  std::string text, caption;
-  util::MsgButtons buttons;
-  util::MsgOwner::Kind owner;
-};
 
 // What a recording link saw, shared with the test after the link moved into
 // the removal.
@@ -64,15 +59,9 @@ class RemovalFixture : public ::testing::Test {
     ASSERT_TRUE(testfolders::LiesInsidePrefix(root_)) << root_;
     util::TRegistry().DeleteKey(app::ProductRegistryKey);
     util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
-    oldHook_ = util::SetMessageHook([this](const std::string& text, const std::string& caption,
-                                           util::MsgButtons buttons, util::MsgOwner owner) {
-      boxes_.push_back({text, caption, buttons, owner.kind});
-      return util::mrOk;
-    });
     util::SetBeepEnabled(false);
   }
   void TearDown() override {
-    util::SetMessageHook(oldHook_);
     util::SetBeepEnabled(true);
     util::TRegistry().DeleteKey(app::ProductRegistryKey);
     util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
@@ -129,7 +118,6 @@ class RemovalFixture : public ::testing::Test {
 
   std::string root_;
   std::vector<std::string> lines_;
-  std::vector<ShownBox> boxes_;
+  testsupport::TBoxRecorder boxes_;
   std::shared_ptr<LinkLog> link_ = std::make_shared<LinkLog>();
-  util::MessageHook oldHook_;
 };

@@ -113,25 +113,6 @@ void CancelWaitDialogWhenReady() {
       [] { PostMessageA(VisibleForm<dialogs::TWaitForm>()->CancelBtn->Handle(), BM_CLICK, 0, 0); });
 }
 
-// --- TBoxRecorder --------------------------------------------------------------
-
-TBoxRecorder::TBoxRecorder(std::function<int(const std::string&)> answer)
-    : answer_(std::move(answer)) {
-  previous_ = util::SetMessageHook([this](const std::string& text, const std::string& caption,
-                                          util::MsgButtons buttons, util::MsgOwner owner) {
-    boxes.push_back({text, caption, buttons, owner.kind});
-    return answer_(text);
-  });
-}
-
-TBoxRecorder::~TBoxRecorder() { util::SetMessageHook(previous_); }
-
-std::vector<std::string> TBoxRecorder::Texts() const {
-  std::vector<std::string> texts;
-  for (const Box& b : boxes) texts.push_back(b.text);
-  return texts;
-}
-
 // --- TWatchdog -------------------------------------------------------------------
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui/Form.h"
+#include "tests/support/BoxRecorder.h"
 #include "util/Message.h"
 #include "util/Win.h"
 
@@ -41,27 +42,6 @@ template <class T>
 T* VisibleForm();
 // Presses the Cancel button of the visible wait dialog once it is enabled.
 void CancelWaitDialogWhenReady();
-
-// Records every message box and answers it with answer(text).
-class TBoxRecorder {
- public:
-  struct Box {
-    std::string text, caption;
-    util::MsgButtons buttons;
-    util::MsgOwner::Kind owner;
-  };
-  explicit TBoxRecorder(std::function<int(const std::string&)> answer);
-  ~TBoxRecorder();
-  TBoxRecorder(const TBoxRecorder&) = delete;
-  TBoxRecorder& operator=(const TBoxRecorder&) = delete;
-  void SetAnswer(std::function<int(const std::string&)> answer) { answer_ = std::move(answer); }
-  std::vector<std::string> Texts() const;
-  std::vector<Box> boxes;
-
- private:
-  std::function<int(const std::string&)> answer_;
-  util::MessageHook previous_;
-};
 
 // Ends a hanging modal loop: after ms, records a failure and posts WM_QUIT.
 class TWatchdog {
@@ -97,7 +77,7 @@ class WizardFixture : public ::testing::Test {
   // Answers every box with answer(text) from now on.
   void Answer(std::function<int(const std::string&)> answer) { boxes_.SetAnswer(std::move(answer)); }
   std::vector<std::string> BoxTexts() const { return boxes_.Texts(); }
-  const std::vector<TBoxRecorder::Box>& Boxes() const { return boxes_.boxes; }
+  const std::vector<testsupport::TBox>& Boxes() const { return boxes_.boxes; }
   void ClearBoxes() { boxes_.boxes.clear(); }
 
   std::string root_;
@@ -105,7 +85,7 @@ class WizardFixture : public ::testing::Test {
  private:
   void Wipe();
   std::string savedCwd_;
-  TBoxRecorder boxes_{[](const std::string&) { return util::mrOk; }};
+  testsupport::TBoxRecorder boxes_;
   TWatchdog watchdog_;
 };
 
