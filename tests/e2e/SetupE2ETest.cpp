@@ -8,6 +8,7 @@
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Windows.h"
 #include "tests/e2e/Stage.h"
 #include "util/DirList.h"
@@ -133,7 +134,7 @@ TEST(SetupE2ETest, FirstInstallationEndToEnd) {
                         "QuickStart.rtf"})
     EXPECT_TRUE(util::FileExists(s.Home + "\\" + f)) << f;
   EXPECT_FALSE(util::FileExists(s.Home + "\\setup.exe"));
-  EXPECT_EQ(ReadFileBytes(s.Home + "\\UninstLN.exe"), ReadFileBytes(s.Dist + "\\setup.exe"));
+  EXPECT_EQ(testsupport::ReadFileText(s.Home + "\\UninstLN.exe"), testsupport::ReadFileText(s.Dist + "\\setup.exe"));
 
   util::TStringList msg = StoreLines(s.Home, app::DefaultMessageKey);
   ASSERT_EQ(msg.Count(), 8);
@@ -321,7 +322,7 @@ TEST(SetupE2ETest, FailedCopyStaysOnReviewAndASecondInstallCompletes) {
   CloseHandle(held);
   run.Install();
   EXPECT_TRUE(run.WaitPage(3));
-  EXPECT_EQ(ReadFileBytes(s.Home + "\\License.txt"), "License text\r\n");
+  EXPECT_EQ(testsupport::ReadFileText(s.Home + "\\License.txt"), "License text\r\n");
   CloseFolderWindows("Lanternfell");
 }
 
@@ -329,7 +330,7 @@ TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
   TStage s = StageDistribution(SetupExe(), "held");
   FirstInstall(s);
   const std::string storePath = s.Home + "\\LN.dbc";
-  const std::string before = ReadFileBytes(storePath);
+  const std::string before = testsupport::ReadFileText(storePath);
   TSetupRun run(s);
   ASSERT_TRUE(run.WaitPage(2));
   HANDLE held = CreateFileA(storePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -360,7 +361,7 @@ TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
   EXPECT_EQ(second.ExitCode(), 0u);
 
   CloseHandle(held);
-  EXPECT_EQ(ReadFileBytes(storePath), before);
+  EXPECT_EQ(testsupport::ReadFileText(storePath), before);
 }
 
 TEST(UninstallE2ETest, InstalledUninstallerRemovesTheProductButKeepsTheStore) {
@@ -419,12 +420,12 @@ TEST(SetupE2ETest, StartedFromAnotherFolderInstallsTheFilesBesideSetup) {
     EXPECT_TRUE(run.Process().Wait(kLong));
     CloseFolderWindows("Lanternfell");
   }
-  EXPECT_EQ(ReadFileBytes(s.Home + "\\UninstLN.exe"), ReadFileBytes(s.Dist + "\\setup.exe"));
-  EXPECT_EQ(ReadFileBytes(s.Home + "\\LN.exe"), ReadFileBytes(s.Dist + "\\LN.exe"));
+  EXPECT_EQ(testsupport::ReadFileText(s.Home + "\\UninstLN.exe"), testsupport::ReadFileText(s.Dist + "\\setup.exe"));
+  EXPECT_EQ(testsupport::ReadFileText(s.Home + "\\LN.exe"), testsupport::ReadFileText(s.Dist + "\\LN.exe"));
   for (const char* f : {"License.txt", "ReadMe.txt", "QuickStart.rtf", "LN.ini", "LN.dbc"})
     EXPECT_TRUE(util::FileExists(s.Home + "\\" + f)) << f;
   EXPECT_FALSE(util::FileExists(s.Home + "\\Stray.txt"));
-  EXPECT_EQ(ReadFileBytes(cwd + "\\LN.exe"), "not the product either");
+  EXPECT_EQ(testsupport::ReadFileText(cwd + "\\LN.exe"), "not the product either");
 }
 
 // Mixmaster recorded in the product's own home: the un-installer (the real

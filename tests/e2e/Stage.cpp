@@ -6,7 +6,7 @@
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
-#include "tests/support/Folders.h"
+#include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
@@ -15,48 +15,18 @@
 
 namespace e2e {
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = dir + "\\" + name;
-      // A link goes itself; what it points at is not the test's.
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
-        continue;
-      }
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string data;
-  util::ReadWholeFile(path, data);
-  return data;
-}
-
 TStage StageDistribution(const std::string& setupExeWinPath, const std::string& name) {
   TStage s;
   const std::string base = util::GetTempDir() + "lf-e2e-" + name;
   s.Dist = base + "\\dist";
   s.Home = base + "\\home\\Lanternfell";
   s.Group = setup::ProgramGroupFolder();
-  RemoveTree(base);
-  RemoveTree(s.Group);
+  testsupport::RemoveTree(base);
+  testsupport::RemoveTree(s.Group);
   util::TRegistry().DeleteKey(app::ProductRegistryKey);
   CreateDirectoryA(base.c_str(), nullptr);
   // The scenarios install and un-install here: never outside the prefix.
-  if (!testfolders::LiesInsidePrefix(base))
+  if (!testsupport::LiesInsidePrefix(base))
     throw std::runtime_error("stage folder outside the Wine prefix: " + base);
   CreateDirectoryA(s.Dist.c_str(), nullptr);
   CopyFileA(setupExeWinPath.c_str(), (s.Dist + "\\setup.exe").c_str(), FALSE);

@@ -14,8 +14,5 @@ struct TStage {
 // Fresh folders under the temporary folder; removes what an earlier scenario
 // installed (home, group folder, HKCU\Software\Lanternfell).
 TStage StageDistribution(const std::string& setupExeWinPath, const std::string& name);
-// Removes a folder tree, clearing read-only attributes on the way.
-void RemoveTree(const std::string& dir);
-std::string ReadFileBytes(const std::string& path);
 
 }  // namespace e2e

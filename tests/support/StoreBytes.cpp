@@ -1,58 +1,13 @@
-// Temporary folders, byte mutation and the hand layout of test stores.
+// Byte mutation and the hand layout of test stores.
 #include "tests/support/StoreBytes.h"
 
 #include <zlib.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "util/FileStream.h"
 
-#ifdef _WIN32
-#include <direct.h>
-#include <process.h>
-#define LF_MKDIR(p) _mkdir(p)
-#define LF_RMDIR(p) _rmdir(p)
-#define LF_PID() _getpid()
-static const char* const kSep = "\\";
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#define LF_MKDIR(p) mkdir(p, 0755)
-#define LF_RMDIR(p) rmdir(p)
-#define LF_PID() getpid()
-static const char* const kSep = "/";
-#endif
-
 namespace storetest {
-
-namespace {
-std::string TempRoot() {
-  for (const char* name : {"TEMP", "TMP", "TMPDIR"})
-    if (const char* v = std::getenv(name); v && *v) return v;
-  return "/tmp";
-}
-int g_counter = 0;
-}  // namespace
-
-TempDir::TempDir() {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    dir_ = TempRoot() + kSep + "lfstore-" + std::to_string(LF_PID()) + "-" +
-           std::to_string(++g_counter);
-    if (LF_MKDIR(dir_.c_str()) == 0) return;
-  }
-  throw std::runtime_error("cannot make a temporary folder");
-}
-
-TempDir::~TempDir() {
-  for (const auto& f : files_) std::remove(f.c_str());
-  LF_RMDIR(dir_.c_str());
-}
-
-std::string TempDir::Path(const std::string& name) {
-  files_.push_back(dir_ + kSep + name);
-  return files_.back();
-}
 
 std::string Bytes(const std::string& path) {
   std::string out;

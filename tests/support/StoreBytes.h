@@ -1,5 +1,4 @@
-// Helpers of the store tests: a temporary folder that works natively and
-// under Wine, byte-level mutation of store files, and a builder that lays out
+// Helpers of the store tests: byte-level mutation of store files, and a builder that lays out
 // a store by hand (for damaged and hostile files).
 #pragma once
 #include <cstdint>
@@ -10,19 +9,6 @@
 #include "store/FileMan1.h"
 
 namespace storetest {
-
-// A fresh folder under TEMP / TMP (or /tmp); its files are removed after.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  // A path in the folder; the file is removed with the folder.
-  std::string Path(const std::string& name);
-
- private:
-  std::string dir_;
-  std::vector<std::string> files_;
-};
 
 std::string Bytes(const std::string& path);
 void PutBytes(const std::string& path, const std::string& bytes);

@@ -13,6 +13,7 @@
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "store/Journal.h"
+#include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
 using namespace store;
@@ -94,7 +95,7 @@ std::vector<std::string> FillManyItems(const std::string& path) {
 }
 
 std::vector<std::string> ManyKeys() {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   return FillManyItems(dir.Path("keys.dbc"));
 }
 
@@ -165,7 +166,7 @@ void RunEveryCut(const Scenario& s, const std::string& path) {
 }  // namespace
 
 TEST(CrashSafetyTest, FirstWriteIntoMissingFile) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string message = Key("default", "message");
   RunEveryCut({"first write", [](const std::string&) {},
                [&](const std::string& p) { return WriteStoreLines(message, Ptr(LinesOf("m", 4)), p); },
@@ -174,7 +175,7 @@ TEST(CrashSafetyTest, FirstWriteIntoMissingFile) {
 }
 
 TEST(CrashSafetyTest, WritesIntoAStoreOfManyItems) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc");
   std::vector<std::string> keys = ManyKeys();
   const std::string fresh = Key("folder9", "new"), posting = Key("default", "posting");

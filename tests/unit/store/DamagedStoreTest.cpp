@@ -5,6 +5,7 @@
 
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
+#include "tests/support/TempDir.h"
 
 using namespace store;
 using storetest::Bytes;
@@ -55,7 +56,7 @@ class DamagedStoreTest : public ::testing::Test {
   }
 
   testsupport::TBoxRecorder boxes_;
-  storetest::TempDir dir_;
+  testsupport::TTempDir dir_;
   std::string path_, sound_;
   int32_t top_ = 0, folder_ = 0, message_ = 0, article_ = 0;
 };

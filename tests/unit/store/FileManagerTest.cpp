@@ -4,6 +4,7 @@
 
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
+#include "tests/support/TempDir.h"
 #include "util/Errors.h"
 
 using namespace store;
@@ -24,7 +25,7 @@ std::string Snapshot(TFileManager& m) {
 }
 
 TEST(FileManagerTest, NewFileIsTheFiftyByteEmptyStore) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("new.dbc");
   { TFileManager m(path); EXPECT_EQ(m.ErrorCode(), 0); }
   const std::string b = Bytes(path);
@@ -42,7 +43,7 @@ TEST(FileManagerTest, NewFileIsTheFiftyByteEmptyStore) {
 }
 
 TEST(FileManagerTest, FirstAllocationBecomesTheRootCell) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("a.dbc");
   TFileManager m(path);
   EXPECT_EQ(m.Allocate(0), -1);
@@ -60,7 +61,7 @@ TEST(FileManagerTest, FirstAllocationBecomesTheRootCell) {
 }
 
 TEST(FileManagerTest, ReleaseOfLastAndMiddleBlocks) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("r.dbc");
   TFileManager m(path);
   const int32_t root = m.Allocate(RootCellPayloadSize);
@@ -104,7 +105,7 @@ TEST(FileManagerTest, ReleaseOfLastAndMiddleBlocks) {
 }
 
 TEST(FileManagerTest, ForeignMagicOpensAndExclusiveOpeningRefusesASecond) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("m.dbc");
   { TFileManager m(path); m.Allocate(RootCellPayloadSize); }
   std::string b = Bytes(path);
@@ -123,7 +124,7 @@ TEST(FileManagerTest, ErrorTexts) {
   EXPECT_EQ(ErrorCodeText(2), "Fatal read error!");
   EXPECT_EQ(ErrorCodeText(3), "Fatal seek error!");
   EXPECT_EQ(ErrorCodeText(9), "Unknown FATAL error!");
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("e.dbc");
   storetest::PutBytes(path, std::string(40, 'x'));  // too short for a header
   TFileManager m(path);
@@ -213,7 +214,7 @@ TEST(DataBufTest, ZlibErrorTexts) {
 }
 
 TEST(DataBufTest, FilesRoundTrip) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("buf.bin");
   TDataBuf out(std::string("a\0b", 3).data(), 3);
   out.SaveToFile(path);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/StoreBytes.h"
+#include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
 using store::FreeListBytes;
@@ -55,7 +56,7 @@ TEST(FreeListTest, ReleaseExtendsTheNextOrInsertsInOrder) {
 }
 
 TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("list.bin");
   {
     util::TFileStream s(path, util::TFileStream::Create);

@@ -5,6 +5,7 @@
 
 #include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
+#include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
 using namespace store;
@@ -75,7 +76,7 @@ TEST(JournalTest, StoredFormRoundTripsAndAnyTearIsRecognised) {
 }
 
 TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   ASSERT_EQ(JournalPath(path), journal);
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(5, "From: x")), path), 0);
@@ -142,7 +143,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
 }
 
 TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("held.dbc");
   storetest::PutBytes(path, "0123456789");
   // The file is held exclusively (on Win32 nobody else may read it), so it
@@ -183,7 +184,7 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
 }
 
 TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   TJournalImage stale;
   stale.OriginalLength = 400;
@@ -203,7 +204,7 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
 }
 
 TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(3, "From: z")), path), 0);
   const std::string sound = storetest::Bytes(path);

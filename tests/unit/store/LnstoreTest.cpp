@@ -7,6 +7,7 @@
 
 #include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 int Tool(const std::string& args, const std::string& stdinFile = "",
@@ -21,7 +22,7 @@ std::string Q(const std::string& s) { return "'" + s + "'"; }
 }  // namespace
 
 TEST(LnstoreTest, PutGetLsMvRmAndExitCodes) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string store = dir.Path("LN.dbc"), in = dir.Path("in.txt"), out = dir.Path("out.txt");
   storetest::PutBytes(in, "From: a@b\nHost: h\rlast");
   ASSERT_EQ(Tool("put " + Q(store) + " default/message", in), 0);
@@ -51,7 +52,7 @@ TEST(LnstoreTest, PutGetLsMvRmAndExitCodes) {
 }
 
 TEST(LnstoreTest, CheckAndDumpOnlyReadAndFindFaults) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string store = dir.Path("LN.dbc");
   // A fresh store without a root cell: opening it for work would add one.
   { store::TFileManager m(store); }
@@ -84,7 +85,7 @@ TEST(LnstoreTest, CheckAndDumpOnlyReadAndFindFaults) {
 }
 
 TEST(LnstoreTest, CheckReportsAHotJournalAndOtherCommandsPlayItBack) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string store = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   const std::string out = dir.Path("out.txt");
   util::TStringList l;

@@ -7,6 +7,7 @@
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
+#include "tests/support/TempDir.h"
 #include "util/Errors.h"
 
 using namespace store;
@@ -42,7 +43,7 @@ TEST(StoreItemsTest, GetTokenCountsNonEmptyElements) {
 }
 
 TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"From: a@b", "Host: h"})), path), 0);
   const std::string b = Bytes(path);
@@ -83,7 +84,7 @@ TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
 }
 
 TEST(StoreItemsTest, EmptyListIsAStoredItemThatReadsEmpty) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("e.dbc");
   util::TStringList none;
   ASSERT_EQ(WriteStoreLines(kMessage, &none, path), 0);
@@ -106,7 +107,7 @@ TEST(StoreItemsTest, EmptyListIsAStoredItemThatReadsEmpty) {
 // Dump shows every entry as its name, five spaces and its record's position,
 // one per line, in a message box captioned with the product's name.
 TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("d.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"a"})), path), 0);
   ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"b"})), path), 0);
@@ -141,7 +142,7 @@ TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
 }
 
 TEST(StoreItemsTest, DeleteAndRename) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("d.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"m"})), path), 0);
   ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"a1", "a2"})), path), 0);
@@ -176,7 +177,7 @@ TEST(StoreItemsTest, DeleteAndRename) {
 }
 
 TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("w.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"version A"})), path), 0);
   const std::string b = Bytes(path);
@@ -209,7 +210,7 @@ TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
 }
 
 TEST(StoreItemsTest, DeepKeyPathsGrowTheWalk) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("deep.dbc");
   std::string key;
   for (int i = 0; i < 20; ++i) key += "level" + std::to_string(i) + "\xFF";
@@ -221,7 +222,7 @@ TEST(StoreItemsTest, DeepKeyPathsGrowTheWalk) {
 }
 
 TEST(StoreItemsTest, NamesThatWouldSplitAreRefused) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("n.dbc");
   EXPECT_EQ(WriteStoreLines("a\r\nb\xFFx", Ptr(Lines({"x"})), path), WriteError);
   EXPECT_FALSE(util::FileExists(path));  // refused before anything was made
@@ -235,7 +236,7 @@ TEST(StoreItemsTest, NamesThatWouldSplitAreRefused) {
 }
 
 TEST(StoreItemsTest, EmptyKeyPathDoesNothing) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("k.dbc");
   util::TStringList l = Lines({"x"});
   EXPECT_EQ(WriteStoreLines("\xFF\xFF", &l, path), 0);
@@ -274,7 +275,7 @@ TEST(StoreItemsTest, InitValuesRoundTripOnExeStorePath) {
 }
 
 TEST(StoreItemsTest, SecondOpenerFails) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("x.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"m"})), path), 0);
   const std::string before = Bytes(path);
@@ -291,7 +292,7 @@ TEST(StoreItemsTest, SecondOpenerFails) {
 }
 
 TEST(StoreItemsTest, CopyFileContents) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string src = dir.Path("src.bin"), dst = dir.Path("dst.bin");
   CopyFileContents(dst, src);
   EXPECT_FALSE(util::FileExists(dst));
@@ -302,7 +303,7 @@ TEST(StoreItemsTest, CopyFileContents) {
 }
 
 TEST(StoreItemsTest, IndexLookupAnswersLikeTheStringList) {
-  storetest::TempDir dir;
+  testsupport::TTempDir dir;
   const std::string path = dir.Path("i.dbc");
   TFileManager m(path);
   TFMindex index(m, nullptr, "");

@@ -12,18 +12,19 @@
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/System.h"
+#include "util/Text.h"
 #include "util/Win.h"
 
 namespace {
 
-using lftest::MakeDir;
-using lftest::ReadFileText;
-using lftest::WriteFileText;
+using testsupport::MakeDir;
+using testsupport::ReadFileText;
+using testsupport::WriteFileText;
 
 class CopyProgramFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dist_ = tmp_ / "dist";
+    dist_ = tmp_.Path("dist");
     MakeDir(dist_);
     WriteFileText(dist_ + "\\SETUP.EXE", "setup program");
     WriteFileText(dist_ + "\\setup.exe.bak", "old setup");
@@ -43,14 +44,14 @@ class CopyProgramFilesTest : public ::testing::Test {
     return names;
   }
 
-  lftest::TTempDir tmp_;
+  testsupport::TTempDir tmp_;
   testsupport::TBoxRecorder boxes_;
   std::string dist_;
   setup::TInstallState state_;
 };
 
 TEST_F(CopyProgramFilesTest, NestedNewDestinationGetsEveryFileAndTheSeedStore) {
-  state_.AppDir = tmp_ / "one\\two\\three\\";
+  state_.AppDir = tmp_.Path("one\\two\\three\\");
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_TRUE(boxes_.boxes.empty());
 
@@ -113,7 +114,7 @@ TEST_F(CopyProgramFilesTest, SameFolderInAnySpellingCopiesNothing) {
 }
 
 TEST_F(CopyProgramFilesTest, ReinstallKeepsTheExistingStore) {
-  const std::string home = tmp_ / "home\\";
+  const std::string home = tmp_.Path("home\\");
   MakeDir(home);
   WriteFileText(home + "LN.dbc", "the user's mail");
   WriteFileText(home + "LN.ini", "older seed");
@@ -132,7 +133,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   WriteFileText(dist_ + "\\LN.pgp", "distribution encrypted store");
   WriteFileText(dist_ + "\\ln.PGP.BAK", "distribution backup");
   WriteFileText(dist_ + "\\LN.dbc.jnl", "distribution journal");
-  const std::string home = tmp_ / "home\\";
+  const std::string home = tmp_.Path("home\\");
   MakeDir(home);
   WriteFileText(home + "ln.DBC", mail);
   WriteFileText(home + "LN.PGP.bak", "the user's backup");
@@ -152,7 +153,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
 
   // A first installation takes the distribution's store as it comes, and
   // the seed then makes none over it.
-  const std::string fresh = tmp_ / "fresh";
+  const std::string fresh = tmp_.Path("fresh");
   state_.AppDir = fresh;
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
@@ -160,7 +161,7 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
 }
 
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
-  const std::string home = tmp_ / "home";
+  const std::string home = tmp_.Path("home");
   MakeDir(home);
   WriteFileText(home + "\\LN.pgp", "encrypted");
   state_.AppDir = home;
@@ -171,14 +172,14 @@ TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {
 
 TEST_F(CopyProgramFilesTest, DistributionWithoutSeedMakesNoStore) {
   ASSERT_TRUE(DeleteFileA((dist_ + "\\LN.ini").c_str()));
-  state_.AppDir = tmp_ / "home";
+  state_.AppDir = tmp_.Path("home");
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_TRUE(util::FileExists(state_.AppDir + "\\LN.exe"));
   EXPECT_FALSE(util::FileExists(state_.AppDir + "\\LN.dbc"));
 }
 
 TEST_F(CopyProgramFilesTest, FailedCopyShowsSystemTextAndStopsTheLoop) {
-  const std::string home = tmp_ / "home\\";
+  const std::string home = tmp_.Path("home\\");
   MakeDir(home);
   // The entry that fails is the first file in enumeration order, so every
   // later file must stay uncopied.
@@ -217,9 +218,9 @@ TEST_F(CopyProgramFilesTest, FailedCopyShowsSystemTextAndStopsTheLoop) {
 
 TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
   testsupport::TBoxRecorder boxes;
-  lftest::TTempDir tmp;
-  const std::string source = tmp / "absent.txt";
-  EXPECT_FALSE(setup::CopyOneFile(source, tmp / "target.txt"));
+  testsupport::TTempDir tmp;
+  const std::string source = tmp.Path("absent.txt");
+  EXPECT_FALSE(setup::CopyOneFile(source, tmp.Path("target.txt")));
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text,
             "System Error: " + util::ErrorText(ERROR_FILE_NOT_FOUND) + "File: " + source);
@@ -228,9 +229,9 @@ TEST(CopyOneFileTest, MissingSourceShowsCopyFailedWithItsPath) {
   EXPECT_NE(boxes.boxes[0].text.find("\nFile: "), std::string::npos);
 
   WriteFileText(source, "new");
-  WriteFileText(tmp / "target.txt", "old");
-  EXPECT_TRUE(setup::CopyOneFile(source, tmp / "target.txt"));
-  EXPECT_EQ(ReadFileText(tmp / "target.txt"), "new");
+  WriteFileText(tmp.Path("target.txt"), "old");
+  EXPECT_TRUE(setup::CopyOneFile(source, tmp.Path("target.txt")));
+  EXPECT_EQ(ReadFileText(tmp.Path("target.txt")), "new");
   EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 

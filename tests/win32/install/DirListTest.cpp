@@ -12,10 +12,10 @@
 
 namespace {
 
-using lftest::MakeDir;
-using lftest::ReadFileText;
-using lftest::TTempDir;
-using lftest::WriteFileText;
+using testsupport::MakeDir;
+using testsupport::ReadFileText;
+using testsupport::TTempDir;
+using testsupport::WriteFileText;
 
 bool Contains(const util::TStringList& list, const std::string& line) {
   const auto& l = list.Lines();
@@ -24,40 +24,40 @@ bool Contains(const util::TStringList& list, const std::string& line) {
 
 TEST(DirListTest, FindFilesListsFilesAndFoldersWithoutDots) {
   TTempDir tmp;
-  WriteFileText(tmp / "Alpha.TXT", "a");
-  WriteFileText(tmp / "beta.txt", "b");
-  WriteFileText(tmp / "Hidden.txt", "h");
-  SetFileAttributesA((tmp / "Hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  MakeDir(tmp / "SubDir");
+  WriteFileText(tmp.Path("Alpha.TXT"), "a");
+  WriteFileText(tmp.Path("beta.txt"), "b");
+  WriteFileText(tmp.Path("Hidden.txt"), "h");
+  SetFileAttributesA((tmp.Path("Hidden.txt")).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  MakeDir(tmp.Path("SubDir"));
 
   util::TStringList list;
   list.Add("left over from before");
-  EXPECT_EQ(util::FindFiles(&list, tmp / "*.*", util::faAnyFile), 4);
+  EXPECT_EQ(util::FindFiles(&list, tmp.Path("*.*"), util::faAnyFile), 4);
   ASSERT_EQ(list.Count(), 4);
-  EXPECT_TRUE(Contains(list, tmp / "Alpha.TXT"));  // the case the system reports
-  EXPECT_TRUE(Contains(list, tmp / "beta.txt"));
-  EXPECT_TRUE(Contains(list, tmp / "Hidden.txt"));
-  EXPECT_TRUE(Contains(list, tmp / "SubDir"));
-  EXPECT_FALSE(Contains(list, tmp / "."));
-  EXPECT_FALSE(Contains(list, tmp / ".."));
+  EXPECT_TRUE(Contains(list, tmp.Path("Alpha.TXT")));  // the case the system reports
+  EXPECT_TRUE(Contains(list, tmp.Path("beta.txt")));
+  EXPECT_TRUE(Contains(list, tmp.Path("Hidden.txt")));
+  EXPECT_TRUE(Contains(list, tmp.Path("SubDir")));
+  EXPECT_FALSE(Contains(list, tmp.Path(".")));
+  EXPECT_FALSE(Contains(list, tmp.Path("..")));
 
   // Without the hidden and directory bits in the mask those entries stay out;
   // the count is the same with no target list.
-  EXPECT_EQ(util::FindFiles(nullptr, tmp / "*.*", 0), 2);
-  EXPECT_EQ(util::FindFiles(&list, tmp / "*.txt", util::faAnyFile), 3);
-  EXPECT_FALSE(Contains(list, tmp / "SubDir"));
+  EXPECT_EQ(util::FindFiles(nullptr, tmp.Path("*.*"), 0), 2);
+  EXPECT_EQ(util::FindFiles(&list, tmp.Path("*.txt"), util::faAnyFile), 3);
+  EXPECT_FALSE(Contains(list, tmp.Path("SubDir")));
 
-  EXPECT_EQ(util::FindFiles(&list, tmp / "missing\\*.*", util::faAnyFile), 0);
+  EXPECT_EQ(util::FindFiles(&list, tmp.Path("missing\\*.*"), util::faAnyFile), 0);
   EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(DirListTest, ListDirectoryCountsOnlyPlainFoldersAsSubdirectories) {
   TTempDir tmp;
-  WriteFileText(tmp / "File.TXT", "x");
-  MakeDir(tmp / "Plain");
-  MakeDir(tmp / "Hid");
-  SetFileAttributesA((tmp / "Hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  ASSERT_EQ(GetFileAttributesA((tmp / "Hid").c_str()), 0x12u);
+  WriteFileText(tmp.Path("File.TXT"), "x");
+  MakeDir(tmp.Path("Plain"));
+  MakeDir(tmp.Path("Hid"));
+  SetFileAttributesA((tmp.Path("Hid")).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_EQ(GetFileAttributesA((tmp.Path("Hid")).c_str()), 0x12u);
 
   util::TStringList files, subdirs;
   subdirs.Add("stale");
@@ -73,7 +73,7 @@ TEST(DirListTest, ListDirectoryCountsOnlyPlainFoldersAsSubdirectories) {
 TEST(DirListTest, DeleteDirTreeRemovesNestedTreeAndAddsBackslash) {
   TTempDir tmp;
   for (const char* variant : {"noslash", "slash\\"}) {
-    std::string root = tmp / std::string(variant);
+    std::string root = tmp.Path(std::string(variant));
     MakeDir(root);
     MakeDir(util::AppendBackslash(root) + "a");
     MakeDir(util::AppendBackslash(root) + "a\\b");
@@ -89,7 +89,7 @@ TEST(DirListTest, DeleteDirTreeRemovesNestedTreeAndAddsBackslash) {
 
 TEST(DirListTest, DeleteDirTreeLeavesReadOnlyFileAndEveryFolderAboveIt) {
   TTempDir tmp;
-  const std::string root = tmp / "tree";
+  const std::string root = tmp.Path("tree");
   MakeDir(root);
   MakeDir(root + "\\a");
   MakeDir(root + "\\a\\b");
@@ -109,7 +109,7 @@ TEST(DirListTest, DeleteDirTreeLeavesReadOnlyFileAndEveryFolderAboveIt) {
 
 TEST(DirListTest, DeleteDirTreeNeverDescendsIntoHiddenFolder) {
   TTempDir tmp;
-  const std::string root = tmp / "tree";
+  const std::string root = tmp.Path("tree");
   MakeDir(root);
   MakeDir(root + "\\hid");
   WriteFileText(root + "\\hid\\inside.txt", "i");
@@ -129,11 +129,11 @@ TEST(DirListTest, DeleteDirTreeOnEmptyOrMissingPathTouchesNothing) {
   std::string empty;
   EXPECT_FALSE(util::DeleteDirTree(empty));
   EXPECT_EQ(empty, "");
-  std::string missing = tmp / "not-there";
+  std::string missing = tmp.Path("not-there");
   EXPECT_FALSE(util::DeleteDirTree(missing));
-  EXPECT_EQ(missing, tmp / "not-there");
+  EXPECT_EQ(missing, tmp.Path("not-there"));
   // A file is not a folder either.
-  std::string file = tmp / "file.txt";
+  std::string file = tmp.Path("file.txt");
   WriteFileText(file, "f");
   EXPECT_FALSE(util::DeleteDirTree(file));
   EXPECT_TRUE(util::FileExists(file));
@@ -144,7 +144,7 @@ TEST(DirListTest, DeleteDirTreeOnEmptyOrMissingPathTouchesNothing) {
 // spelling that normalises alike.
 TEST(DirListTest, DeleteDirTreeLeavesTheKeptFolderAndThePathToIt) {
   TTempDir tmp;
-  const std::string root = tmp / "tree";
+  const std::string root = tmp.Path("tree");
   MakeDir(root);
   MakeDir(root + "\\a");
   MakeDir(root + "\\a\\Kept Folder");

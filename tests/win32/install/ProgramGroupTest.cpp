@@ -11,6 +11,7 @@
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
+#include "util/Text.h"
 #include "util/Win.h"
 
 #include <shlobj.h>
@@ -31,14 +32,14 @@ class CreateProgramGroupTest : public ::testing::Test {
       hadPrograms_ = reg.ValueExists("Programs");
       savedPrograms_ = reg.ReadString("Programs");
     }
-    programs_ = tmp_ / "Start Menu\\Programs";
-    lftest::MakeDir(tmp_ / "Start Menu");
-    lftest::MakeDir(programs_);
+    programs_ = tmp_.Path("Start Menu\\Programs");
+    testsupport::MakeDir(tmp_.Path("Start Menu"));
+    testsupport::MakeDir(programs_);
     SetPrograms(programs_);
-    home_ = tmp_ / "Home Dir\\";
-    lftest::MakeDir(home_);
+    home_ = tmp_.Path("Home Dir\\");
+    testsupport::MakeDir(home_);
     for (const char* f : {"LN.exe", "UninstLN.exe", "QuickStart.rtf", "ReadMe.txt"})
-      lftest::WriteFileText(home_ + f, "x");  // no License.txt
+      testsupport::WriteFileText(home_ + f, "x");  // no License.txt
     state_.AppDir = home_;
     setup::SetProgramStarter([this](const std::string& cmd, uint16_t show) {
       starts_.push_back({cmd, show});
@@ -74,7 +75,7 @@ class CreateProgramGroupTest : public ::testing::Test {
     return names;
   }
 
-  lftest::TTempDir tmp_;
+  testsupport::TTempDir tmp_;
   testsupport::TBoxRecorder boxes_;
   bool hadPrograms_ = false;
   std::string savedPrograms_, programs_, home_;
@@ -123,8 +124,8 @@ TEST_F(CreateProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
 
 TEST_F(CreateProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) {
   const std::string group = util::LowerCase(programs_) + "\\Lanternfell";
-  lftest::MakeDir(group);
-  lftest::WriteFileText(group + "\\Lanternfell.LNK", "not a shortcut");
+  testsupport::MakeDir(group);
+  testsupport::WriteFileText(group + "\\Lanternfell.LNK", "not a shortcut");
   state_.FoundInstallation = true;
   ASSERT_TRUE(setup::CreateProgramGroup(state_));
   lftest::TLinkFields f = lftest::ReadShortcut(group + "\\Lanternfell.LNK");
@@ -154,14 +155,14 @@ TEST_F(CreateProgramGroupTest, MissingOrEmptyProgramsValueFallsBackToTheShellsFo
   EXPECT_EQ(setup::ProgramsFolder(), expected);
 
   const std::string group = expected + "\\Lanternfell";
-  lftest::ForceRemoveTree(group);
+  testsupport::RemoveTree(group);
   SetPrograms("");
   ASSERT_TRUE(setup::CreateProgramGroup(state_));
   EXPECT_TRUE(util::FileExists(group + "\\Lanternfell.LNK"));
   EXPECT_FALSE(util::DirectoryExists("\\Lanternfell"));  // never the drive's root
   ASSERT_EQ(starts_.size(), 1u);
   EXPECT_EQ(starts_[0].commandLine, "explorer.exe " + group);
-  lftest::ForceRemoveTree(group);
+  testsupport::RemoveTree(group);
 }
 
 }  // namespace

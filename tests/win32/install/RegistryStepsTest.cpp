@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Sandbox.h"
 #include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
@@ -12,8 +13,8 @@ namespace {
 
 class RegistryStepsTest : public ::testing::Test {
  protected:
-  void SetUp() override { lftest::DeleteProductKey(); }
-  void TearDown() override { lftest::DeleteProductKey(); }
+  void SetUp() override { testsupport::DeleteProductKey(); }
+  void TearDown() override { testsupport::DeleteProductKey(); }
 
   void Put(const std::string& name, const std::string& value) {
     util::TRegistry reg;

@@ -10,29 +10,30 @@
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Shortcut.h"
+#include "util/Text.h"
 #include "util/Win.h"
 
 namespace {
 
-using lftest::MakeDir;
-using lftest::TTempDir;
-using lftest::WriteFileText;
+using testsupport::MakeDir;
+using testsupport::TTempDir;
+using testsupport::WriteFileText;
 
 TEST(ShortcutTest, FieldsReadBackAndSecondCallReplacesLink) {
   TTempDir tmp;
-  MakeDir(tmp / "Program Files X");
-  const std::string target = tmp / "Program Files X\\LN.exe";
-  const std::string icon = tmp / "Program Files X\\Icons.dll";
+  MakeDir(tmp.Path("Program Files X"));
+  const std::string target = tmp.Path("Program Files X\\LN.exe");
+  const std::string icon = tmp.Path("Program Files X\\Icons.dll");
   WriteFileText(target, "MZ");
   WriteFileText(icon, "MZ");
-  const std::string link = tmp / "Lanternfell.LNK";
+  const std::string link = tmp.Path("Lanternfell.LNK");
 
   ASSERT_TRUE(SUCCEEDED(util::CreateShortcut(target, link, icon, "Lanternfell", "")));
   lftest::TLinkFields f = lftest::ReadShortcut(link);
   ASSERT_TRUE(f.loaded);
   EXPECT_TRUE(util::SameText(f.path, target)) << f.path;
   EXPECT_EQ(f.description, "Lanternfell");
-  EXPECT_EQ(f.workingDir, util::LowerCase(tmp / "Program Files X\\"));
+  EXPECT_EQ(f.workingDir, util::LowerCase(tmp.Path("Program Files X\\")));
   EXPECT_TRUE(util::SameText(f.iconFile, icon)) << f.iconFile;
   EXPECT_EQ(f.iconIndex, 0);
   EXPECT_EQ(f.arguments, "");
@@ -47,9 +48,9 @@ TEST(ShortcutTest, FieldsReadBackAndSecondCallReplacesLink) {
 
 TEST(ShortcutTest, MissingFolderOrOverlongPathGivesFailureCode) {
   TTempDir tmp;
-  const std::string target = tmp / "LN.exe";
+  const std::string target = tmp.Path("LN.exe");
   WriteFileText(target, "MZ");
-  const std::string link = tmp / "no-such-folder\\x.LNK";
+  const std::string link = tmp.Path("no-such-folder\\x.LNK");
   EXPECT_TRUE(FAILED(util::CreateShortcut(target, link, target, "d", "")));
   EXPECT_FALSE(util::FileExists(link));
 
@@ -59,7 +60,7 @@ TEST(ShortcutTest, MissingFolderOrOverlongPathGivesFailureCode) {
 
 TEST(StartProgramTest, WaitReturnsAfterTheProcessHasEnded) {
   TTempDir tmp;
-  const std::string marker = tmp / "marker.txt";
+  const std::string marker = tmp.Path("marker.txt");
   const std::string cmd = "cmd.exe /c echo done> \"" + marker + "\"";
   EXPECT_EQ(dialogs::StartProgramAndWait(cmd, 0), static_cast<unsigned long>(WAIT_OBJECT_0));
   EXPECT_TRUE(util::FileExists(marker));
@@ -76,7 +77,7 @@ TEST(StartProgramTest, WaitReturnsAfterTheProcessHasEnded) {
 TEST(StartProgramTest, MissingProgramStartsNothingAndShowsNothing) {
   testsupport::TBoxRecorder boxes;
   TTempDir tmp;
-  const std::string missing = tmp / "no-such-program.exe";
+  const std::string missing = tmp.Path("no-such-program.exe");
   EXPECT_FALSE(dialogs::StartProgram(missing, 1));
   EXPECT_FALSE(dialogs::StartProcess(missing, 1).Valid());
   EXPECT_EQ(dialogs::StartProgramAndWait(missing, 1), static_cast<unsigned long>(WAIT_FAILED));
@@ -89,9 +90,9 @@ TEST(StartProgramTest, MissingProgramStartsNothingAndShowsNothing) {
 TEST(StartProgramTest, OpenFolderWindowStartsExplorerOnThePathShownNormally) {
   TTempDir tmp;
   const std::string recorder = util::AppendBackslash(util::GetExeDir()) + LF_START_RECORDER_NAME;
-  ASSERT_TRUE(CopyFileA(recorder.c_str(), (tmp / "explorer.exe").c_str(), FALSE)) << recorder;
-  const std::string folder = tmp / "Programs\\Lanternfell Group";
-  MakeDir(tmp / "Programs");
+  ASSERT_TRUE(CopyFileA(recorder.c_str(), (tmp.Path("explorer.exe")).c_str(), FALSE)) << recorder;
+  const std::string folder = tmp.Path("Programs\\Lanternfell Group");
+  MakeDir(tmp.Path("Programs"));
   MakeDir(folder);
 
   const std::string saved = util::GetCurrentDir();
@@ -101,10 +102,10 @@ TEST(StartProgramTest, OpenFolderWindowStartsExplorerOnThePathShownNormally) {
   ASSERT_TRUE(started);
 
   // The stand-in runs on its own; its record is whole once both lines are in.
-  const std::string record = tmp / "explorer.txt";
+  const std::string record = tmp.Path("explorer.txt");
   std::string text;
   for (int i = 0; i < 200; ++i) {
-    if (util::FileExists(record)) text = lftest::ReadFileText(record);
+    if (util::FileExists(record)) text = testsupport::ReadFileText(record);
     if (std::count(text.begin(), text.end(), '\n') == 2) break;
     Sleep(50);
   }

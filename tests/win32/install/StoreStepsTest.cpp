@@ -3,31 +3,33 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Sandbox.h"
 #include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
 #include "util/Errors.h"
 #include "util/FileStream.h"
+#include "util/Text.h"
 #include "util/Win.h"
 
 namespace {
 
-using lftest::MakeDir;
-using lftest::WriteFileText;
+using testsupport::MakeDir;
+using testsupport::WriteFileText;
 
 std::vector<std::string> Lines(std::initializer_list<std::string> l) { return l; }
 
 class StoreStepsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dist_ = tmp_ / "dist\\";
+    dist_ = tmp_.Path("dist\\");
     MakeDir(dist_);
     // The setup program's own settings store is SETUP.dbc beside it.
     app::InitDerivedNames(dist_ + "setup.exe");
-    home_ = tmp_ / "home\\";
+    home_ = tmp_.Path("home\\");
     MakeDir(home_);
-    state_.AppDir = tmp_ / "home";
+    state_.AppDir = tmp_.Path("home");
     state_.Address = " My Name <me@example.org> ";
     state_.Host = "smtp.example.org ";
   }
@@ -48,7 +50,7 @@ class StoreStepsTest : public ::testing::Test {
                   "X-No-Archive: Yes", "Newsgroups: ", "Subject: ", "", "~~"});
   }
 
-  lftest::TTempDir tmp_;
+  testsupport::TTempDir tmp_;
   testsupport::TBoxRecorder boxes_;
   std::string dist_, home_;
   setup::TInstallState state_;
@@ -93,7 +95,7 @@ TEST_F(StoreStepsTest, UnsoundStoreShowsMessageErrorAndWritesNoArticle) {
   EXPECT_EQ(boxes_.boxes[0].text, "Error storing default message!");
   EXPECT_EQ(boxes_.boxes[0].caption, "Setup Error");
   EXPECT_EQ(boxes_.boxes[0].owner, util::MsgOwner::MainWindow);
-  EXPECT_EQ(lftest::ReadFileText(home_ + "LN.dbc"), junk);
+  EXPECT_EQ(testsupport::ReadFileText(home_ + "LN.dbc"), junk);
 }
 
 TEST_F(StoreStepsTest, StoredDefaultsFillAddressAndHost) {
@@ -135,7 +137,7 @@ TEST_F(StoreStepsTest, MissingStoreLeavesFieldsAndHeldStoreRaises) {
 
 // A whole first installation, then what the next run of setup reads back.
 TEST_F(StoreStepsTest, InstalledStateIsReadBackByTheNextRun) {
-  lftest::DeleteProductKey();
+  testsupport::DeleteProductKey();
   WriteFileText(dist_ + "setup.exe", "setup");
   WriteFileText(dist_ + "LN.exe", "product");
   state_.SourceDir = dist_;
@@ -154,7 +156,7 @@ TEST_F(StoreStepsTest, InstalledStateIsReadBackByTheNextRun) {
   EXPECT_EQ(next.Address, state_.Address);
   EXPECT_EQ(next.Host, state_.Host);
   EXPECT_TRUE(boxes_.boxes.empty());
-  lftest::DeleteProductKey();
+  testsupport::DeleteProductKey();
 }
 
 }  // namespace

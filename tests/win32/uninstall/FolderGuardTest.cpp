@@ -64,7 +64,7 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
   // Refuse to run the removal on C:\ at all unless the guard holds.
   ASSERT_TRUE(IsProtectedFolder("C:\\"));
   ASSERT_TRUE(IsProtectedFolder("C:"));
-  ASSERT_TRUE(testfolders::LiesInsidePrefix("C:\\"));
+  ASSERT_TRUE(LiesInsidePrefix("C:\\"));
   ASSERT_TRUE(util::WriteWholeFile(sentinel, "keep me"));
   const bool madePool = CreateDirectoryA("C:\\pool", nullptr) != 0;
   ASSERT_TRUE(util::WriteWholeFile(poolSentinel, "keep me"));
@@ -151,7 +151,7 @@ TEST_F(FolderGuardTest, WellKnownFoldersAndTheirAncestorsAreProtected) {
 
   // Folders inside them are ordinary homes.
   for (const std::string& dir : {documents, programFiles, appData, desktop, profile}) {
-    ASSERT_TRUE(testfolders::LiesInsidePrefix(dir)) << dir;
+    ASSERT_TRUE(LiesInsidePrefix(dir)) << dir;
     const std::string inside = util::AppendBackslash(dir) + "Lanternfell Guard Test";
     CreateDirectoryA(inside.c_str(), nullptr);
     EXPECT_FALSE(IsProtectedFolder(inside)) << inside;
@@ -185,7 +185,7 @@ TEST_F(FolderGuardTest, HomeInAWellKnownFolderLosesNothing) {
     SCOPED_TRACE(home);
     ASSERT_FALSE(home.empty());
     // Plant nothing unless the folder is really inside the prefix.
-    ASSERT_TRUE(testfolders::LiesInsidePrefix(home));
+    ASSERT_TRUE(LiesInsidePrefix(home));
     const std::string dir = util::AppendBackslash(home);
     const std::vector<std::string> sentinels = {dir + "lanternfell-guard-sentinel.txt",
                                                 dir + "LN.dbc-guard-sentinel",

@@ -1,6 +1,6 @@
-// Shared set-up of the removal tests: a scratch folder under the temporary
-// folder, both registry keys, the message boxes and progress lines recorded,
-// and a Program Manager stand-in that records what it was asked to do.
+// Shared set-up of the removal tests: the sandbox (scratch folder, both
+// registry keys, message boxes recorded), the progress lines recorded, and a
+// Program Manager stand-in that records what it was asked to do.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -10,16 +10,14 @@
 #include <vector>
 
 #include "app/Version.h"
-#include "tests/support/BoxRecorder.h"
+#include "tests/support/Sandbox.h"
 #include "uninstall/Removal.h"
-#include "tests/support/Folders.h"
-#include "util/DirList.h"
 #include "util/FileStream.h"
-#include "util/Message.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
-#include "util/System.h"
 #include "util/Win.h"
+
+using namespace testsupport;
 
 // What a recording link saw, shared with the test after the link moved into
 // the removal.
@@ -48,48 +46,8 @@ class RecordingLink : public uninstall::TProgmanLink {
   Mode mode_;
 };
 
-class RemovalFixture : public ::testing::Test {
+class RemovalFixture : public TSandboxTest {
  protected:
-  void SetUp() override {
-    root_ = util::GetTempDir() + "lf-removal-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-    Wipe();
-    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
-    // Every test here deletes files: never anywhere outside the prefix.
-    ASSERT_TRUE(testfolders::LiesInsidePrefix(root_)) << root_;
-    util::TRegistry().DeleteKey(app::ProductRegistryKey);
-    util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
-    util::SetBeepEnabled(false);
-  }
-  void TearDown() override {
-    util::SetBeepEnabled(true);
-    util::TRegistry().DeleteKey(app::ProductRegistryKey);
-    util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
-    Wipe();
-  }
-  void Wipe() {
-    std::string dir = root_;
-    util::DeleteDirTree(dir);
-  }
-
-  // Makes a folder (and its parents under root_) and returns its path with "\".
-  std::string Dir(const std::string& rel) {
-    return testfolders::MakeDirs(root_, rel);
-  }
-  std::string File(const std::string& rel, const std::string& text = "x") {
-    const std::string path = root_ + rel;
-    EXPECT_TRUE(util::WriteWholeFile(path, text)) << path;
-    return path;
-  }
-  std::string Read(const std::string& rel) {
-    std::string text;
-    return util::ReadWholeFile(root_ + rel, text) ? text : std::string("<missing>");
-  }
-  bool Exists(const std::string& rel) {
-    const std::string path = root_ + rel;
-    return util::FileExists(path) || util::DirectoryExists(path);
-  }
-
   // Both registry keys, each with a value and a subkey.
   void MakeKeys(const std::string& appDir, const std::string& mixDir,
                 const std::string& group = "Lanternfell") {
@@ -104,7 +62,6 @@ class RemovalFixture : public ::testing::Test {
     ASSERT_TRUE(reg.OpenKey(app::MixmasterRegistryKey, false));
     reg.WriteString("MixDir", mixDir);
   }
-  static bool KeyExists(const std::string& key) { return util::RegKeyExists(key); }
 
   // A removal whose progress lines land in lines_ and whose Program Manager
   // is a recording stand-in.
@@ -116,8 +73,6 @@ class RemovalFixture : public ::testing::Test {
     return r;
   }
 
-  std::string root_;
   std::vector<std::string> lines_;
-  testsupport::TBoxRecorder boxes_;
   std::shared_ptr<LinkLog> link_ = std::make_shared<LinkLog>();
 };

@@ -1,6 +1,7 @@
 // The removal actions against Wine's real file system and registry: what each
 // home folder keeps, the progress list in both orders, the registry keys.
 #include "RemovalFixture.h"
+#include "util/Text.h"
 
 using uninstall::TUninstallState;
 using Lines = std::vector<std::string>;
@@ -237,8 +238,7 @@ TEST_F(RemovalTest, SharedHomeKeepsTheProductStoreAndEverythingElseGoes) {
     EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
     EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
     EXPECT_TRUE(boxes_.empty());
-    Wipe();
-    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    tmp_.Clear();
   }
 }
 
@@ -297,8 +297,7 @@ TEST_F(RemovalTest, ProductHomeInsidePoolKeepsTheStoreAndThePathToIt) {
       EXPECT_EQ(lines_, expected);
       EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
       EXPECT_EQ(KeyExists(app::ProductRegistryKey), !productChosen);
-      Wipe();
-      ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+      tmp_.Clear();
     }
   }
 }

@@ -20,6 +20,8 @@
 #include "util/Text.h"
 
 using Lines = std::vector<std::string>;
+using testsupport::KeyExists;
+using testsupport::WriteKey;
 using setup::TSetupForm;
 using wiztest::Press;
 using wiztest::Type;

@@ -13,6 +13,8 @@
 #include "util/Text.h"
 
 using Lines = std::vector<std::string>;
+using testsupport::KeyExists;
+using testsupport::WriteKey;
 using uninstall::TUninstWiz;
 using wiztest::Press;
 

@@ -7,7 +7,6 @@
 #include "app/Version.h"
 #include "dialogs/WaitDlg.h"
 #include "gui/Pump.h"
-#include "tests/support/Folders.h"
 #include "tests/support/FormDriver.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
@@ -138,16 +137,8 @@ TWatchdog::~TWatchdog() {
 // --- WizardFixture ---------------------------------------------------------------
 
 void WizardFixture::SetUp() {
+  TSandboxTest::SetUp();
   savedCwd_ = util::GetCurrentDir();
-  root_ = util::GetTempDir() + "lf-wiz-" +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-  Wipe();
-  ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
-  // The wizards install and remove here: never outside the prefix.
-  ASSERT_TRUE(testfolders::LiesInsidePrefix(root_)) << root_;
-  util::TRegistry().DeleteKey(app::ProductRegistryKey);
-  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
-  util::SetBeepEnabled(false);
 }
 
 void WizardFixture::TearDown() {
@@ -155,39 +146,7 @@ void WizardFixture::TearDown() {
   util::SetCurrentDir(savedCwd_);
   for (const auto& [id, pending] : Timers()) KillTimer(nullptr, id);
   Timers().clear();
-  util::SetBeepEnabled(true);
-  util::TRegistry().DeleteKey(app::ProductRegistryKey);
-  util::TRegistry().DeleteKey(app::MixmasterRegistryKey);
-  Wipe();
+  TSandboxTest::TearDown();
 }
-
-void WizardFixture::Wipe() {
-  std::string dir = root_;
-  util::DeleteDirTree(dir);
-}
-
-std::string WizardFixture::Dir(const std::string& rel) {
-  return testfolders::MakeDirs(root_, rel);
-}
-
-std::string WizardFixture::File(const std::string& rel, const std::string& text) {
-  const std::string path = root_ + rel;
-  EXPECT_TRUE(util::WriteWholeFile(path, text)) << path;
-  return path;
-}
-
-bool WizardFixture::Exists(const std::string& rel) const {
-  const std::string path = root_ + rel;
-  return util::FileExists(path) || util::DirectoryExists(path);
-}
-
-void WizardFixture::WriteKey(const std::string& key,
-                             const std::vector<std::pair<std::string, std::string>>& values) {
-  util::TRegistry reg;
-  ASSERT_TRUE(reg.OpenKey(key, true)) << key;
-  for (const auto& [name, value] : values) reg.WriteString(name, value);
-}
-
-bool WizardFixture::KeyExists(const std::string& key) { return util::TRegistry().KeyExists(key); }
 
 }  // namespace wiztest

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gui/Form.h"
-#include "tests/support/BoxRecorder.h"
+#include "tests/support/Sandbox.h"
 #include "util/Message.h"
 #include "util/Win.h"
 
@@ -55,24 +55,13 @@ class TWatchdog {
   UINT_PTR id_;
 };
 
-// Per test: a scratch folder under the temporary folder, both registry keys
-// absent before and after, the current directory restored, the beep off, a
-// box recorder (answering OK/Yes unless told otherwise) and a watchdog.
-class WizardFixture : public ::testing::Test {
+// Per test: the sandbox (scratch folder, both registry keys absent before
+// and after, the beep off, message boxes recorded and answered OK unless told
+// otherwise), the current directory restored, and a watchdog.
+class WizardFixture : public testsupport::TSandboxTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-
-  // Makes a folder (with its parents under root_) and returns it with "\".
-  std::string Dir(const std::string& rel);
-  // Writes a file under root_ and returns its full path.
-  std::string File(const std::string& rel, const std::string& text = "x");
-  bool Exists(const std::string& rel) const;
-
-  // Creates the key and writes the given text values.
-  static void WriteKey(const std::string& key,
-                       const std::vector<std::pair<std::string, std::string>>& values);
-  static bool KeyExists(const std::string& key);
 
   // Answers every box with answer(text) from now on.
   void Answer(std::function<int(const std::string&)> answer) { boxes_.SetAnswer(std::move(answer)); }
@@ -80,12 +69,9 @@ class WizardFixture : public ::testing::Test {
   const std::vector<testsupport::TBox>& Boxes() const { return boxes_.boxes; }
   void ClearBoxes() { boxes_.boxes.clear(); }
 
-  std::string root_;
 
  private:
-  void Wipe();
   std::string savedCwd_;
-  testsupport::TBoxRecorder boxes_;
   TWatchdog watchdog_;
 };
 
