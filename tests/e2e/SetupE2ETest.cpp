@@ -17,6 +17,7 @@
 #include "util/Text.h"
 
 using namespace e2e;
+using namespace testsupport;
 
 namespace {
 constexpr unsigned kLong = 30000;
@@ -63,7 +64,7 @@ class TSetupRun {
   }
   // Expects a box with this text and answers it.
   void ExpectBox(const std::string& text, const std::string& caption, int button) {
-    TBox box;
+    TBoxWindow box;
     ASSERT_TRUE(WaitForBox(p_.Pid(), box, kLong)) << "no box \"" << text << "\"";
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.caption, caption);
@@ -71,7 +72,7 @@ class TSetupRun {
     WaitForWindowGone(box.hwnd, 5000);
   }
   bool NoBoxWithin(unsigned ms) {
-    TBox box;
+    TBoxWindow box;
     return !WaitForBox(p_.Pid(), box, ms);
   }
   // From the Start page to Review with the given answers.
@@ -310,7 +311,7 @@ TEST(SetupE2ETest, FailedCopyStaysOnReviewAndASecondInstallCompletes) {
   TSetupRun run(s);
   run.FillAndReview(s.Home, "a@b", "h");
   run.Install();
-  TBox box;
+  TBoxWindow box;
   ASSERT_TRUE(WaitForBox(run.Pid(), box, kLong));
   EXPECT_EQ(box.caption, "Copy Failed");
   EXPECT_EQ(box.text.rfind("System Error: ", 0), 0u) << box.text;
@@ -337,7 +338,7 @@ TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   run.Install();
-  TBox box;
+  TBoxWindow box;
   ASSERT_TRUE(WaitForBox(run.Pid(), box, kLong));
   EXPECT_EQ(box.caption, "Lanternfell Setup");
   EXPECT_NE(box.text.find("LN.dbc"), std::string::npos) << box.text;
@@ -352,7 +353,7 @@ TEST(SetupE2ETest, StoreHeldByAnotherProgramIsReportedAndLeftAlone) {
   // program's default one, its file name; then the program ends.
   TProcess second;
   ASSERT_TRUE(second.Start("\"" + s.Dist + "\\setup.exe\"", s.Dist));
-  TBox early;
+  TBoxWindow early;
   ASSERT_TRUE(WaitForBox(second.Pid(), early, kLong));
   EXPECT_EQ(early.caption, "setup");
   EXPECT_NE(early.text.find("LN.dbc"), std::string::npos) << early.text;
@@ -382,7 +383,7 @@ TEST(UninstallE2ETest, InstalledUninstallerRemovesTheProductButKeepsTheStore) {
   ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
   ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
   ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
-  TBox box;
+  TBoxWindow box;
   ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
   EXPECT_EQ(box.text, "Uninstall now?");
   Answer(box, IDOK);
@@ -467,7 +468,7 @@ TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
   ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
   ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
   ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
-  TBox box;
+  TBoxWindow box;
   ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
   EXPECT_EQ(box.text, "Uninstall now?");
   Answer(box, IDOK);

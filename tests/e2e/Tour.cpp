@@ -9,6 +9,7 @@
 #include "tests/e2e/Shot.h"
 
 using namespace e2e;
+using namespace testsupport;
 
 namespace {
 std::string g_shots;
@@ -30,7 +31,7 @@ bool Fail(const char* what) {
 }
 
 bool AnswerNext(DWORD pid, const char* expect, int button) {
-  TBox box;
+  TBoxWindow box;
   if (!WaitForBox(pid, box, 10000)) return Fail(expect);
   std::printf("box: [%s] %s\n", box.caption.c_str(), box.text.c_str());
   return Answer(box, button);

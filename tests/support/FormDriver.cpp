@@ -1,45 +1,73 @@
-// The in-process form driver (see GuiDriver.h).
+// The in-process form driver (see FormDriver.h).
 #include "tests/support/FormDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <vector>
 
-#include "gui/Form.h"
+#include "dialogs/WaitDlg.h"
 #include "gui/Pump.h"
 
-namespace testgui {
+namespace testsupport {
 
 namespace {
-std::map<UINT_PTR, std::function<void()>>& Pending() {
-  static std::map<UINT_PTR, std::function<void()>> m;
-  return m;
+
+struct Pending {
+  std::function<bool()> pred;
+  std::function<void()> action;
+};
+std::map<UINT_PTR, Pending>& Timers() {
+  static std::map<UINT_PTR, Pending> timers;
+  return timers;
 }
 
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK OnThreadTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = Timers().find(id);
+  if (it == Timers().end()) {
+    KillTimer(nullptr, id);
+    return;
+  }
+  if (!it->second.pred()) return;
+  std::function<void()> action = std::move(it->second.action);
   KillTimer(nullptr, id);
-  auto it = Pending().find(id);
-  if (it == Pending().end()) return;
-  std::function<void()> f = std::move(it->second);
-  Pending().erase(it);
-  f();
+  Timers().erase(it);
+  action();
 }
 
-UINT_PTR Schedule(unsigned ms, std::function<void()> f) {
-  UINT_PTR id = SetTimer(nullptr, 0, ms, OnTimer);
-  Pending()[id] = std::move(f);
+UINT_PTR Schedule(unsigned ms, std::function<bool()> pred, std::function<void()> f) {
+  UINT_PTR id = SetTimer(nullptr, 0, ms, OnThreadTimer);
+  Timers()[id] = {std::move(pred), std::move(f)};
   return id;
 }
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
 }  // namespace
 
-void After(unsigned ms, std::function<void()> f) { Schedule(ms, std::move(f)); }
+std::vector<HWND> ThreadTopWindows() {
+  std::vector<HWND> all;
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
 
-void When(std::function<bool()> pred, std::function<void()> f) {
-  Schedule(20, [pred = std::move(pred), f = std::move(f)]() mutable {
-    if (pred()) f();
-    else When(std::move(pred), std::move(f));
-  });
+UINT_PTR When(std::function<bool()> pred, std::function<void()> f) {
+  return Schedule(25, std::move(pred), std::move(f));
+}
+
+void After(unsigned ms, std::function<void()> f) {
+  Schedule(ms, [] { return true; }, std::move(f));
+}
+
+void Cancel(UINT_PTR id) {
+  if (Timers().erase(id)) KillTimer(nullptr, id);
+}
+
+void CancelAll() {
+  for (const auto& [id, pending] : Timers()) KillTimer(nullptr, id);
+  Timers().clear();
 }
 
 bool PumpUntil(const std::function<bool()>& pred, unsigned limitMs) {
@@ -56,32 +84,27 @@ void Pump(unsigned ms) {
   PumpUntil([] { return false; }, ms);
 }
 
-bool Press(HWND button) {
-  if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) return false;
-  PostMessageA(button, BM_CLICK, 0, 0);
+bool Press(gui::TControl* control) {
+  if (!control || !Press(control->Handle())) return false;
+  gui::ProcessMessages();
   return true;
 }
 
-void PostKey(HWND hwnd, UINT vk) {
-  PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
-  PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+void Type(gui::TControl* edit, const std::string& text) {
+  for (char ch : text)
+    SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(ch), 1);
 }
 
-void TypeKey(UINT vk, bool shift) {
-  std::vector<INPUT> in;
-  auto key = [&](UINT k, bool up) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = static_cast<WORD>(k);
-    i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  };
-  if (shift) key(VK_SHIFT, false);
-  key(vk, false);
-  key(vk, true);
-  if (shift) key(VK_SHIFT, true);
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+void Erase(gui::TControl* edit) {
+  SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+  SendMessageA(edit->Handle(), WM_CHAR, VK_BACK, 1);
+}
+
+void Key(gui::TForm& form, UINT vk, bool shift) {
+  SetForegroundWindow(form.Handle());
+  gui::ProcessMessages();
+  TypeKey(vk, shift);
+  gui::PauseWithMessages(150);
 }
 
 void DrainQuit() {
@@ -91,15 +114,28 @@ void DrainQuit() {
   gui::SetTerminated(false);
 }
 
+void CancelWaitDialogWhenReady() {
+  // A person can press Cancel once the first tick has enabled it; the click is
+  // posted so that the dialog's own loop handles it.
+  When(
+      [] {
+        auto* wait = VisibleForm<dialogs::TWaitForm>();
+        return wait && IsWindowEnabled(wait->CancelBtn->Handle());
+      },
+      [] { PostMessageA(VisibleForm<dialogs::TWaitForm>()->CancelBtn->Handle(), BM_CLICK, 0, 0); });
+}
+
 TWatchdog::TWatchdog(unsigned ms)
-    : id_(Schedule(ms, [] {
-        ADD_FAILURE() << "watchdog: a modal loop did not end";
+    : id_(Schedule(ms, [] { return true; }, [] {
+        ADD_FAILURE() << "watchdog: a modal loop did not end; quitting it";
         PostQuitMessage(0);
       })) {}
 
 TWatchdog::~TWatchdog() {
-  KillTimer(nullptr, id_);
-  if (Pending().erase(id_) == 0) DrainQuit();  // it fired: keep its quit from the next test
+  Cancel(id_);
+  // A quit posted by the watchdog (or a loop that re-posted it) must not reach
+  // the next test.
+  DrainQuit();
 }
 
-}  // namespace testgui
+}  // namespace testsupport

@@ -1,9 +1,9 @@
-// The outside driver for the e2e tests.
+// The window driver (see Windows.h).
 #include "tests/support/Windows.h"
 
 #include <vector>
 
-namespace e2e {
+namespace testsupport {
 
 std::string UnixToWin(const std::string& unixPath) {
   std::string w = "Z:" + unixPath;
@@ -186,6 +186,28 @@ bool Press(HWND button) {
   return PostMessageA(button, BM_CLICK, 0, 0) != 0;
 }
 
+void PostKey(HWND hwnd, UINT vk) {
+  PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
+  PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+void TypeKey(UINT vk, bool shift) {
+  std::vector<INPUT> in;
+  auto key = [&](UINT k, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = static_cast<WORD>(k);
+    i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 void TypeInto(HWND edit, const std::string& text) {
   SendMessageA(edit, EM_SETSEL, 0, -1);
   SendMessageA(edit, WM_CHAR, VK_BACK, 0);
@@ -227,7 +249,7 @@ void CloseFolderWindows(const std::string& title) {
   WaitUntil([&] { return FolderWindows(title, false) == 0; }, 5000);
 }
 
-bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs) {
+bool WaitForBox(DWORD pid, TBoxWindow& box, unsigned timeoutMs) {
   TopSearch s{pid, "", "#32770", nullptr};
   bool ok = WaitUntil([&] {
     s.found = nullptr;
@@ -242,10 +264,10 @@ bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs) {
   return true;
 }
 
-bool Answer(const TBox& box, int buttonId) {
+bool Answer(const TBoxWindow& box, int buttonId) {
   HWND b = ChildById(box.hwnd, buttonId);
   if (!b) return false;
   return PostMessageA(b, BM_CLICK, 0, 0) != 0;
 }
 
-}  // namespace e2e
+}  // namespace testsupport

@@ -1,13 +1,14 @@
-// Drives a running program's windows from outside, as a person would: finds
-// windows by title, controls by text or ID, types into edits, presses
-// buttons (only enabled, visible ones), and answers message boxes.
+// Works windows as a person would, from outside the program or from inside
+// (the form driver builds on it): finds windows by title, controls by text or
+// ID, types into edits and presses keys, presses buttons (only enabled,
+// visible ones), and answers message boxes.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "util/Win.h"
 
-namespace e2e {
+namespace testsupport {
 
 // "Z:" + the Unix path with backslashes (Wine maps Z: to /).
 std::string UnixToWin(const std::string& unixPath);
@@ -52,6 +53,12 @@ bool IsUsable(HWND hwnd);  // enabled and visible, parents included
 // Presses a button as a user would: refused (false) when it is disabled or
 // hidden. Posted, so a handler that opens a modal box does not block us.
 bool Press(HWND button);
+// Posts a key press (WM_KEYDOWN + WM_KEYUP) to the window.
+void PostKey(HWND hwnd, UINT vk);
+// A key press through the system's keyboard input (SendInput), as a person
+// types it: it goes to the focused window of the foreground window, with
+// Shift held around it when shift is set.
+void TypeKey(UINT vk, bool shift = false);
 // Replaces the edit's text keystroke by keystroke (change events fire).
 void TypeInto(HWND edit, const std::string& text);
 bool IsChecked(HWND checkBox);
@@ -63,15 +70,15 @@ bool IsChecked(HWND checkBox);
 void CloseFolderWindows(const std::string& title);
 
 // A message box of the process: its text, caption and buttons.
-struct TBox {
+struct TBoxWindow {
   HWND hwnd = nullptr;
   std::string caption;
   std::string text;
 };
 // Waits for a visible dialog-class window (#32770) of the process.
-bool WaitForBox(DWORD pid, TBox& box, unsigned timeoutMs);
+bool WaitForBox(DWORD pid, TBoxWindow& box, unsigned timeoutMs);
 // Presses the box's button with the given ID (IDOK, IDCANCEL, IDYES, IDNO).
-bool Answer(const TBox& box, int buttonId);
+bool Answer(const TBoxWindow& box, int buttonId);
 
 // Polls cond every 50 ms until it holds or timeoutMs passed.
 template <typename Cond>
@@ -84,4 +91,4 @@ bool WaitUntil(Cond cond, unsigned timeoutMs) {
   }
 }
 
-}  // namespace e2e
+}  // namespace testsupport

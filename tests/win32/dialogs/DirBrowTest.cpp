@@ -55,7 +55,7 @@ class DirBrowTest : public ::testing::Test {
     RemoveDirectoryA(fixture_.c_str());
   }
   gui::TForm owner_{kOwnerForm, kOwnerControls};
-  testgui::TWatchdog dog_{20000};
+  testsupport::TWatchdog dog_{20000};
   std::string fixture_;
 };
 }  // namespace
@@ -64,15 +64,15 @@ TEST_F(DirBrowTest, CancelAndTitleBarCloseAnswerCancelAndStartInTheProgramFolder
   testsupport::TBoxRecorder boxes;
   util::SetCurrentDir(util::GetTempDir());
   std::string listed;
-  testgui::When([] { return Showing() != nullptr; }, [&] {
+  testsupport::When([] { return Showing() != nullptr; }, [&] {
     listed = Showing()->DirectoryListBox1->Directory();
-    testgui::Press(Showing()->CancelBtn->Handle());
+    testsupport::Press(Showing()->CancelBtn->Handle());
   });
   EXPECT_EQ(dialogs::BrowseForFolder(owner_.Handle(), "needed.txt"), "cancel");
   EXPECT_TRUE(util::SameText(listed, ExeFolder()));
   EXPECT_TRUE(util::SameText(util::StripBackslash(util::GetCurrentDir()), ExeFolder()));
 
-  testgui::When([] { return Showing() != nullptr; }, [] {
+  testsupport::When([] { return Showing() != nullptr; }, [] {
     PostMessageA(Showing()->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
   });
   EXPECT_EQ(dialogs::BrowseForAnyFolder(owner_.Handle()), "cancel");
@@ -80,16 +80,16 @@ TEST_F(DirBrowTest, CancelAndTitleBarCloseAnswerCancelAndStartInTheProgramFolder
 }
 
 TEST_F(DirBrowTest, OkAndEnterGiveTheChosenFolderInLowerCase) {
-  testgui::When([] { return Showing() != nullptr; },
-                [] { testgui::Press(Showing()->OkBtn->Handle()); });
+  testsupport::When([] { return Showing() != nullptr; },
+                [] { testsupport::Press(Showing()->OkBtn->Handle()); });
   EXPECT_EQ(dialogs::BrowseForAnyFolder(owner_.Handle()), util::LowerCase(ExeFolder()));
 
-  testgui::When([] { return Showing() != nullptr; }, [&] {
+  testsupport::When([] { return Showing() != nullptr; }, [&] {
     auto* dlg = Showing();
     ClickFolder(dlg->DirectoryListBox1, fixture_, true);
     ClickFolder(dlg->DirectoryListBox1, fixture_ + "\\MixedCase", false);
     dlg->DirectoryListBox1->SetFocus();
-    testgui::PostKey(dlg->DirectoryListBox1->Handle(), VK_RETURN);  // Enter: the default Ok
+    testsupport::PostKey(dlg->DirectoryListBox1->Handle(), VK_RETURN);  // Enter: the default Ok
   });
   EXPECT_EQ(dialogs::BrowseForAnyFolder(owner_.Handle()),
             util::LowerCase(fixture_ + "\\MixedCase"));
@@ -98,16 +98,16 @@ TEST_F(DirBrowTest, OkAndEnterGiveTheChosenFolderInLowerCase) {
 TEST_F(DirBrowTest, RequiredFileMissingShowsInvalidPathAndKeepsTheDialog) {
   testsupport::TBoxRecorder boxes;
   bool stayed = false;
-  testgui::When([] { return Showing() != nullptr; }, [&] {
-    testgui::Press(Showing()->OkBtn->Handle());  // the program folder has no needed.txt
-    testgui::When([&] { return !boxes.boxes.empty(); }, [&] {
-      testgui::After(100, [&] {
+  testsupport::When([] { return Showing() != nullptr; }, [&] {
+    testsupport::Press(Showing()->OkBtn->Handle());  // the program folder has no needed.txt
+    testsupport::When([&] { return !boxes.boxes.empty(); }, [&] {
+      testsupport::After(100, [&] {
         auto* dlg = Showing();
         stayed = dlg != nullptr;
         if (!dlg) return;
         ClickFolder(dlg->DirectoryListBox1, fixture_, true);
         ClickFolder(dlg->DirectoryListBox1, fixture_ + "\\MixedCase", true);
-        testgui::Press(dlg->OkBtn->Handle());
+        testsupport::Press(dlg->OkBtn->Handle());
       });
     });
   });

@@ -31,7 +31,7 @@ class WaitDlgTest : public ::testing::Test {
  protected:
   void SetUp() override { owner_.Show(); }
   gui::TForm owner_{kOwnerForm, kOwnerControls};
-  testgui::TWatchdog dog_{20000};
+  testsupport::TWatchdog dog_{20000};
 };
 }  // namespace
 
@@ -47,10 +47,10 @@ TEST_F(WaitDlgTest, CancelWaitsOneSecondThenTheDialogClosesItselfShowingTheMessa
   EXPECT_EQ(c.bottom, 107);
   bool disabledAtStart = false, enabledWithMessage = false;
   std::string textAtStart;
-  testgui::When([&] { return form.Visible(); }, [&] {
-    disabledAtStart = !form.CancelBtn->Enabled() && !testgui::Press(form.CancelBtn->Handle());
+  testsupport::When([&] { return form.Visible(); }, [&] {
+    disabledAtStart = !form.CancelBtn->Enabled() && !testsupport::Press(form.CancelBtn->Handle());
     textAtStart = form.Panel1->Caption();
-    testgui::When([&] { return form.Timer1->Tag == 1; }, [&] {
+    testsupport::When([&] { return form.Timer1->Tag == 1; }, [&] {
       enabledWithMessage = form.CancelBtn->Enabled() &&
                            form.Panel1->Caption() == "...installing lanternfell...";
     });
@@ -67,7 +67,7 @@ TEST_F(WaitDlgTest, CancelWaitsOneSecondThenTheDialogClosesItselfShowingTheMessa
 TEST_F(WaitDlgTest, ShowWaitDialogCentresOverTheOwnerAndRunsOut) {
   testsupport::TBoxRecorder boxes(testsupport::Always(util::mrYes));
   bool centred = false;
-  testgui::When([] { return Showing() != nullptr; }, [&] {
+  testsupport::When([] { return Showing() != nullptr; }, [&] {
     RECT d, o;
     GetWindowRect(Showing()->Handle(), &d);
     GetWindowRect(owner_.Handle(), &o);
@@ -82,9 +82,9 @@ TEST_F(WaitDlgTest, ShowWaitDialogCentresOverTheOwnerAndRunsOut) {
 TEST_F(WaitDlgTest, CancelAnsweredNoGoesOnAndReturnsTrue) {
   testsupport::TBoxRecorder boxes(testsupport::Always(util::mrNo));
   HWND dialog = nullptr;
-  testgui::When(CancelUsable, [&] {
+  testsupport::When(CancelUsable, [&] {
     dialog = Showing()->Handle();
-    testgui::Press(Showing()->CancelBtn->Handle());
+    testsupport::Press(Showing()->CancelBtn->Handle());
   });
   EXPECT_TRUE(dialogs::ShowWaitDialog("Wait Title", "msg", owner_.Handle()));
   ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -99,10 +99,10 @@ TEST_F(WaitDlgTest, CancelAnsweredYesReturnsFalse) {
   testsupport::TBoxRecorder boxes(testsupport::Always(util::mrYes));
   int blinksAtCancel = -1;
   dialogs::TWaitForm* seen = nullptr;
-  testgui::When(CancelUsable, [&] {
+  testsupport::When(CancelUsable, [&] {
     seen = Showing();
     blinksAtCancel = seen->BlinkCount();
-    testgui::Press(seen->CancelBtn->Handle());
+    testsupport::Press(seen->CancelBtn->Handle());
   });
   EXPECT_FALSE(dialogs::ShowWaitDialog("Wait Title", "msg", owner_.Handle()));
   EXPECT_EQ(boxes.boxes.size(), 1u);
@@ -111,9 +111,9 @@ TEST_F(WaitDlgTest, CancelAnsweredYesReturnsFalse) {
 
 TEST_F(WaitDlgTest, QuitClosesItWithoutTheQuestion) {
   testsupport::TBoxRecorder boxes(testsupport::Always(util::mrNo));
-  testgui::When(CancelUsable, [] { PostQuitMessage(0); });
+  testsupport::When(CancelUsable, [] { PostQuitMessage(0); });
   EXPECT_FALSE(dialogs::ShowWaitDialog("Wait Title", "msg", owner_.Handle()));
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_TRUE(gui::Terminated());
-  testgui::DrainQuit();
+  testsupport::DrainQuit();
 }

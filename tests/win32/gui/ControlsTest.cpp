@@ -152,8 +152,8 @@ TEST(TimerTest, RunsItsHandlerWhileEnabledAndKeepsItsTag) {
   };
   timer->Tag = 5;
   timer->SetEnabled(true);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return ticks == 3; }, 5000));
-  testgui::Pump(150);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ticks == 3; }, 5000));
+  testsupport::Pump(150);
   EXPECT_EQ(ticks, 3);  // stopped
   EXPECT_EQ(timer->Tag, 5);
 }

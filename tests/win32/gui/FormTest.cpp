@@ -118,7 +118,7 @@ TEST(FormTest, ClientSizeCaptionAndFirstShow) {
 TEST(LabelTest, DoubleAmpersandShowsOneAndAccessKeyFocusesNextControl) {
   TTestForm form;
   form.Show();
-  testgui::Pump(50);
+  testsupport::Pump(50);
   HWND amp = form.H("AmpLbl");
   int ink = RightmostInk(amp);
   int single = TextWidth(amp, "E-Address & Mail Server");
@@ -128,9 +128,9 @@ TEST(LabelTest, DoubleAmpersandShowsOneAndAccessKeyFocusesNextControl) {
   EXPECT_GT(ink, single - 4);      // but the whole text is there
   // Alt+N (the access key of "&Name") moves the focus to the edit after it.
   form.Get<gui::TControl>("OtherEdit")->SetFocus();
-  ASSERT_TRUE(testgui::PumpUntil([&] { return GetFocus() == form.H("OtherEdit"); }, 2000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return GetFocus() == form.H("OtherEdit"); }, 2000));
   PostMessageA(GetFocus(), WM_SYSCHAR, 'n', 1 << 29);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return GetFocus() == form.H("NameEdit"); }, 2000));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return GetFocus() == form.H("NameEdit"); }, 2000));
 }
 
 TEST(CheckBoxTest, ClickHandlerRunsOnUserClickAndOnCodeChange) {
@@ -197,18 +197,18 @@ TEST(ModalTest, CloseQueryRefusalResetsResultAndOwnerComesBack) {
   owner.Show();
   TTestForm form(owner.Handle());
   form.closeAllowed = false;
-  testgui::TWatchdog dog;
+  testsupport::TWatchdog dog;
   bool ownerDisabled = false;
   int resultAfterRefusal = -1;
-  testgui::When([&] { return form.Visible(); }, [&] {
+  testsupport::When([&] { return form.Visible(); }, [&] {
     ownerDisabled = !IsWindowEnabled(owner.Handle());
-    testgui::Press(form.H("OkBtn"));
-    testgui::When([&] { return form.closeQueries == 1; }, [&] {
-      testgui::After(100, [&] {
+    testsupport::Press(form.H("OkBtn"));
+    testsupport::When([&] { return form.closeQueries == 1; }, [&] {
+      testsupport::After(100, [&] {
         resultAfterRefusal = form.ModalResult();
         form.closeAllowed = true;
         EXPECT_TRUE(form.Visible());
-        testgui::Press(form.H("OkBtn"));
+        testsupport::Press(form.H("OkBtn"));
       });
     });
   });
@@ -222,33 +222,33 @@ TEST(ModalTest, CloseQueryRefusalResetsResultAndOwnerComesBack) {
 
 TEST(ModalTest, TitleBarCloseGivesCancelAndQuitEndsTheRun) {
   TTestForm form;
-  testgui::TWatchdog dog;
-  testgui::When([&] { return form.Visible(); },
+  testsupport::TWatchdog dog;
+  testsupport::When([&] { return form.Visible(); },
                 [&] { PostMessageA(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); });
   EXPECT_EQ(form.ShowModal(), gui::mrCancel);
   EXPECT_EQ(form.closeQueries, 1);
 
   // A WM_QUIT ends the run at once (no close query) and stays for the main loop.
   form.closeAllowed = false;
-  testgui::When([&] { return form.Visible(); }, [] { PostQuitMessage(3); });
+  testsupport::When([&] { return form.Visible(); }, [] { PostQuitMessage(3); });
   EXPECT_EQ(form.ShowModal(), gui::mrCancel);
   EXPECT_EQ(form.closeQueries, 1);
   EXPECT_TRUE(gui::Terminated());
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
-  testgui::DrainQuit();
+  testsupport::DrainQuit();
 }
 
 TEST(ModalTest, EnterPressesDefaultAndEscPressesCancel) {
   TTestForm form;
-  testgui::TWatchdog dog;
+  testsupport::TWatchdog dog;
   auto* edit = form.Get<gui::TEdit>("NameEdit");
   edit->SetFocus();
-  testgui::When([&] { return edit->Focused(); }, [&] { testgui::PostKey(edit->Handle(), VK_RETURN); });
+  testsupport::When([&] { return edit->Focused(); }, [&] { testsupport::PostKey(edit->Handle(), VK_RETURN); });
   EXPECT_EQ(form.ShowModal(), gui::mrOk);
 
-  testgui::When([&] { return edit->Focused(); }, [&] { testgui::PostKey(edit->Handle(), VK_ESCAPE); });
+  testsupport::When([&] { return edit->Focused(); }, [&] { testsupport::PostKey(edit->Handle(), VK_ESCAPE); });
   EXPECT_EQ(form.ShowModal(), gui::mrCancel);
 
   // A disabled default button is not pressed by Enter.
@@ -256,9 +256,9 @@ TEST(ModalTest, EnterPressesDefaultAndEscPressesCancel) {
   int okClicks = 0;
   ok->OnClick = [&] { ++okClicks; };
   ok->SetEnabled(false);
-  testgui::When([&] { return edit->Focused(); }, [&] {
-    testgui::PostKey(edit->Handle(), VK_RETURN);
-    testgui::After(150, [&] { testgui::PostKey(edit->Handle(), VK_ESCAPE); });
+  testsupport::When([&] { return edit->Focused(); }, [&] {
+    testsupport::PostKey(edit->Handle(), VK_RETURN);
+    testsupport::After(150, [&] { testsupport::PostKey(edit->Handle(), VK_ESCAPE); });
   });
   EXPECT_EQ(form.ShowModal(), gui::mrCancel);
   EXPECT_EQ(okClicks, 0);
@@ -268,13 +268,13 @@ TEST(ErrorDisplayTest, EscapedErrorIsShownWithTheTitleAndTheFormStays) {
   gui::Application().SetTitle("Test Title");
   TBoxRecorder boxes;
   TTestForm form;
-  testgui::TWatchdog dog;
+  testsupport::TWatchdog dog;
   bool stillThere = false;
-  testgui::When([&] { return form.Visible(); }, [&] {
-    testgui::Press(form.H("FailBtn"));
-    testgui::When([&] { return !boxes.boxes.empty(); }, [&] {
+  testsupport::When([&] { return form.Visible(); }, [&] {
+    testsupport::Press(form.H("FailBtn"));
+    testsupport::When([&] { return !boxes.boxes.empty(); }, [&] {
       stillThere = form.Visible() && form.ModalResult() == gui::mrNone;
-      testgui::Press(form.H("CancelBtn"));
+      testsupport::Press(form.H("CancelBtn"));
     });
   });
   EXPECT_EQ(form.ShowModal(), gui::mrCancel);
@@ -290,10 +290,10 @@ TEST(ApplicationTest, RunEndsWhenTheMainFormClosesAfterItsCloseQuery) {
   gui::Application().SetMainForm(&form);
   EXPECT_EQ(util::MainWindow(), form.Handle());
   form.closeAllowed = false;
-  testgui::TWatchdog dog;
-  testgui::When([&] { return form.Visible(); }, [&] {
+  testsupport::TWatchdog dog;
+  testsupport::When([&] { return form.Visible(); }, [&] {
     PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    testgui::When([&] { return form.closeQueries == 1; }, [&] {
+    testsupport::When([&] { return form.closeQueries == 1; }, [&] {
       EXPECT_TRUE(form.Visible());
       form.closeAllowed = true;
       form.Close();
@@ -302,7 +302,7 @@ TEST(ApplicationTest, RunEndsWhenTheMainFormClosesAfterItsCloseQuery) {
   gui::Application().Run();
   EXPECT_TRUE(form.Closed());
   EXPECT_EQ(form.closeQueries, 2);
-  testgui::Pump(50);  // the window is destroyed after its close
+  testsupport::Pump(50);  // the window is destroyed after its close
   EXPECT_EQ(form.Handle(), nullptr);
   EXPECT_EQ(util::MainWindow(), nullptr);
   gui::Application().SetMainForm(nullptr);

@@ -47,16 +47,16 @@ void Focus(TKeysForm& form, const char* name) {
   form.Show();
   SetForegroundWindow(form.Handle());
   form.C(name)->SetFocus();
-  ASSERT_TRUE(testgui::PumpUntil([&] { return form.C(name)->Focused(); }, 3000)) << name;
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form.C(name)->Focused(); }, 3000)) << name;
 }
 
 TEST(DialogKeysTest, EscInMultiLineEditOnAPagePressesCancelAndKeepsThePage) {
   TKeysForm form;
-  testgui::TWatchdog dog;
+  testsupport::TWatchdog dog;
   Focus(form, "PMemo");
-  testgui::TypeKey(VK_ESCAPE);
-  ASSERT_TRUE(testgui::PumpUntil([&] { return form.closeQueries == 1; }, 3000));
-  testgui::Pump(100);
+  testsupport::TypeKey(VK_ESCAPE);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form.closeQueries == 1; }, 3000));
+  testsupport::Pump(100);
   // Refused: everything is where it was, the page and its memo included.
   EXPECT_TRUE(IsWindow(form.C("P0")->Handle()));
   EXPECT_TRUE(form.C("P0")->Showing());
@@ -66,14 +66,14 @@ TEST(DialogKeysTest, EscInMultiLineEditOnAPagePressesCancelAndKeepsThePage) {
   // The close request with which an edit answers Esc reaches the page
   // itself: it presses Cancel too, and the page stays.
   PostMessageA(form.C("P0")->Handle(), WM_CLOSE, 0, 0);
-  ASSERT_TRUE(testgui::PumpUntil([&] { return form.closeQueries == 2; }, 3000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form.closeQueries == 2; }, 3000));
   EXPECT_TRUE(IsWindow(form.C("P0")->Handle()));
 
   // A disabled Cancel is not pressed by Esc: nothing asks, nothing closes.
   form.C("CancelBtn")->SetEnabled(false);
   Focus(form, "PMemo");
-  testgui::TypeKey(VK_ESCAPE);
-  testgui::Pump(200);
+  testsupport::TypeKey(VK_ESCAPE);
+  testsupport::Pump(200);
   EXPECT_EQ(form.closeQueries, 2);
   EXPECT_TRUE(IsWindow(form.C("P0")->Handle()));
 
@@ -82,25 +82,25 @@ TEST(DialogKeysTest, EscInMultiLineEditOnAPagePressesCancelAndKeepsThePage) {
   form.closeAllowed = true;
   form.Get<gui::TPageBook>("Book")->SetPageIndex(1);
   Focus(form, "P1Memo");
-  testgui::TypeKey(VK_ESCAPE);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return form.Closed(); }, 3000));
+  testsupport::TypeKey(VK_ESCAPE);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form.Closed(); }, 3000));
   EXPECT_EQ(form.closeQueries, 3);
 }
 
 TEST(DialogKeysTest, TabAndShiftTabLeaveTheMultiLineEditAndEnterPressesTheDefault) {
   TKeysForm form;
-  testgui::TWatchdog dog;
+  testsupport::TWatchdog dog;
   Focus(form, "PMemo");
-  testgui::TypeKey(VK_TAB);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return form.C("OkBtn")->Focused(); }, 3000));
+  testsupport::TypeKey(VK_TAB);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form.C("OkBtn")->Focused(); }, 3000));
 
   Focus(form, "PMemo");
-  testgui::TypeKey(VK_TAB, true);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return form.C("PEdit")->Focused(); }, 3000));
+  testsupport::TypeKey(VK_TAB, true);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form.C("PEdit")->Focused(); }, 3000));
 
   Focus(form, "PMemo");
-  testgui::TypeKey(VK_RETURN);
-  EXPECT_TRUE(testgui::PumpUntil([&] { return form.okClicks == 1; }, 3000));
+  testsupport::TypeKey(VK_RETURN);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return form.okClicks == 1; }, 3000));
   EXPECT_EQ(form.Get<gui::TMemo>("PMemo")->Lines(), (std::vector<std::string>{"one", "two"}));
   EXPECT_EQ(form.closeQueries, 0);
 }

@@ -23,8 +23,8 @@ using Lines = std::vector<std::string>;
 using testsupport::KeyExists;
 using testsupport::WriteKey;
 using setup::TSetupForm;
-using wiztest::Press;
-using wiztest::Type;
+using testsupport::Press;
+using testsupport::Type;
 
 namespace {
 
@@ -229,18 +229,18 @@ TEST_F(SetupFormTest, AfterTheJumpToReviewNextHasTheFocusAndSpaceOrEnterAsks) {
   EXPECT_TRUE(Btn(*f, "NextBtn")->Focused());
 
   // Space on the focused button presses it: "Install now?"; Cancel keeps the page.
-  Answer([](const std::string&) { return util::mrCancel; });
-  wiztest::Key(*f, VK_SPACE);
+  Answer(testsupport::Always(util::mrCancel));
+  testsupport::Key(*f, VK_SPACE);
   EXPECT_EQ(BoxTexts(), Lines{"Install now?"});
   EXPECT_EQ(f->PageIndex(), 2);
-  wiztest::Key(*f, VK_RETURN);
+  testsupport::Key(*f, VK_RETURN);
   EXPECT_EQ(BoxTexts(), (Lines{"Install now?", "Install now?"}));
   EXPECT_EQ(f->PageIndex(), 2);
   EXPECT_TRUE(Btn(*f, "NextBtn")->Focused());
 
   // Esc is Cancel: the quit question, No keeps the wizard.
-  Answer([](const std::string&) { return util::mrNo; });
-  wiztest::Key(*f, VK_ESCAPE);
+  Answer(testsupport::Always(util::mrNo));
+  testsupport::Key(*f, VK_ESCAPE);
   EXPECT_EQ(BoxTexts().back(), kQuit);
   EXPECT_FALSE(f->Closed());
   EXPECT_EQ(f->PageIndex(), 2);
@@ -307,12 +307,12 @@ TEST_F(SetupFormTest, AddressPageAndButtonsFollowThePages) {
   EXPECT_FALSE(next->Enabled());
   Type(host, "smtp.x");
   EXPECT_TRUE(next->Enabled());
-  wiztest::Erase(host);
+  testsupport::Erase(host);
   EXPECT_EQ(host->Text(), "");
   EXPECT_FALSE(next->Enabled());
   Type(host, " ");  // blanks are text
   EXPECT_TRUE(next->Enabled());
-  wiztest::Erase(addr);
+  testsupport::Erase(addr);
   EXPECT_FALSE(next->Enabled());
   Type(addr, "  ");
   EXPECT_TRUE(next->Enabled());
@@ -339,7 +339,7 @@ TEST_F(SetupFormTest, AddressPageAndButtonsFollowThePages) {
   ASSERT_TRUE(Press(Box(*f, "GroupBox")));
   Edit(*f, "AppDIR")->SetText("D:\\Other");
   ASSERT_TRUE(Press(next));
-  wiztest::Erase(host);
+  testsupport::Erase(host);
   Type(host, "mail.y");
   ASSERT_TRUE(Press(next));
   EXPECT_EQ(Review(*f), (Lines{"Folder = D:\\Other", "Address =   ", "MailHost = mail.y",
@@ -376,7 +376,7 @@ TEST_F(SetupFormTest, PlainStoreBesideEncryptedOneShowsTheReview) {
 }
 
 TEST_F(SetupFormTest, QuitQuestionOnAddressAndReviewOnly) {
-  Answer([](const std::string&) { return util::mrNo; });
+  Answer(testsupport::Always(util::mrNo));
   auto f = Open();
   ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
   ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
@@ -399,7 +399,7 @@ TEST_F(SetupFormTest, QuitQuestionOnAddressAndReviewOnly) {
   EXPECT_EQ(BoxTexts(), (Lines{kQuit, kQuit, kQuit}));
   EXPECT_FALSE(f->Closed());
 
-  Answer(wiztest::Yes);
+  Answer(testsupport::Always(util::mrYes));
   ASSERT_TRUE(Press(Btn(*f, "CancelBtn")));
   EXPECT_EQ(Boxes().size(), 4u);
   EXPECT_TRUE(f->Closed());
@@ -412,7 +412,7 @@ TEST_F(SetupFormTest, InstallNowCancelledOrWaitCancelledRunsNoStep) {
   ASSERT_TRUE(Press(Box(*f, "GroupBox")));
   ToReview(*f, "Name <a@b.c>", "smtp.x");
 
-  Answer([](const std::string&) { return util::mrCancel; });
+  Answer(testsupport::Always(util::mrCancel));
   ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].text, "Install now?");
@@ -427,7 +427,7 @@ TEST_F(SetupFormTest, InstallNowCancelledOrWaitCancelledRunsNoStep) {
   Answer([](const std::string& text) {
     return text == "Install now?" ? util::mrOk : util::mrYes;
   });
-  wiztest::CancelWaitDialogWhenReady();
+  testsupport::CancelWaitDialogWhenReady();
   ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
   EXPECT_EQ(BoxTexts(), (Lines{"Install now?", "Install now?", "Cancel process?"}));
   EXPECT_EQ(f->PageIndex(), 2);
@@ -491,9 +491,9 @@ TEST_F(SetupFormTest, BrowseCancelKeepsAppDirAndOkTakesTheFolder) {
   gui::TEdit* appDir = Edit(*f, "AppDIR");
   appDir->SetText("D:\\Keep Me");
 
-  wiztest::When([] { return wiztest::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
+  testsupport::When([] { return testsupport::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
                 [] {
-                  PostMessageA(wiztest::VisibleForm<dialogs::TBrowseDlg>()->CancelBtn->Handle(),
+                  PostMessageA(testsupport::VisibleForm<dialogs::TBrowseDlg>()->CancelBtn->Handle(),
                                BM_CLICK, 0, 0);
                 });
   ASSERT_TRUE(Press(Btn(*f, "BrowseBtn")));
@@ -502,9 +502,9 @@ TEST_F(SetupFormTest, BrowseCancelKeepsAppDirAndOkTakesTheFolder) {
   // Accepted, the dialog's folder (it opens on the running program's folder)
   // replaces the text, in lower case.
   std::string chosen;
-  wiztest::When([] { return wiztest::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
+  testsupport::When([] { return testsupport::VisibleForm<dialogs::TBrowseDlg>() != nullptr; },
                 [&chosen] {
-                  auto* dlg = wiztest::VisibleForm<dialogs::TBrowseDlg>();
+                  auto* dlg = testsupport::VisibleForm<dialogs::TBrowseDlg>();
                   chosen = dlg->DirectoryListBox1->Directory();
                   PostMessageA(dlg->OkBtn->Handle(), BM_CLICK, 0, 0);
                 });

@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 using testsupport::KeyExists;
 using testsupport::WriteKey;
 using uninstall::TUninstWiz;
-using wiztest::Press;
+using testsupport::Press;
 
 namespace {
 
@@ -278,7 +278,7 @@ TEST_F(UninstWizTest, HomeFolderWithoutTrailingBackslashIsComparedWithOne) {
 TEST_F(UninstWizTest, NavigationCaptionsReviewAndCloseQuestion) {
   InstallApp(Dir("App"));
   InstallMix(Dir("Mix"));
-  Answer([](const std::string&) { return util::mrNo; });
+  Answer(testsupport::Always(util::mrNo));
   auto w = Open();
   gui::TButton* back = Btn(*w, "BackBtn");
   gui::TButton* next = Btn(*w, "NextBtn");
@@ -332,7 +332,7 @@ TEST_F(UninstWizTest, NavigationCaptionsReviewAndCloseQuestion) {
 
 TEST_F(UninstWizTest, ClosingFromReviewAfterYes) {
   InstallApp(Dir("App"));
-  Answer(wiztest::Yes);
+  Answer(testsupport::Always(util::mrYes));
   auto w = Open();
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
@@ -353,10 +353,10 @@ TEST_F(UninstWizTest, KeysOnTheReviewPageList) {
   gui::TControl* review = w->Find("Review");
 
   // Esc in the list asks the quit question; No keeps the page and its list.
-  Answer([](const std::string&) { return util::mrNo; });
+  Answer(testsupport::Always(util::mrNo));
   memo->SetFocus();
   ASSERT_TRUE(memo->Focused());
-  wiztest::Key(*w, VK_ESCAPE);
+  testsupport::Key(*w, VK_ESCAPE);
   EXPECT_EQ(BoxTexts(), Lines{"Quit without un-installing?"});
   EXPECT_FALSE(w->Closed());
   EXPECT_EQ(Page(*w), "Review");
@@ -366,18 +366,18 @@ TEST_F(UninstWizTest, KeysOnTheReviewPageList) {
 
   // Tab and Shift+Tab leave the list.
   memo->SetFocus();
-  wiztest::Key(*w, VK_TAB);
+  testsupport::Key(*w, VK_TAB);
   EXPECT_FALSE(memo->Focused());
   EXPECT_TRUE(Btn(*w, "BackBtn")->Focused());
   memo->SetFocus();
-  wiztest::Key(*w, VK_TAB, true);
+  testsupport::Key(*w, VK_TAB, true);
   EXPECT_FALSE(memo->Focused());
   EXPECT_TRUE(Btn(*w, "CancelBtn")->Focused());
 
   // Enter on the focused Finish asks "Uninstall now?".
-  Answer([](const std::string&) { return util::mrCancel; });
+  Answer(testsupport::Always(util::mrCancel));
   Btn(*w, "NextBtn")->SetFocus();
-  wiztest::Key(*w, VK_RETURN);
+  testsupport::Key(*w, VK_RETURN);
   EXPECT_EQ(BoxTexts().back(), "Uninstall now?");
   EXPECT_EQ(Page(*w), "Review");
 }
@@ -391,7 +391,7 @@ TEST_F(UninstWizTest, FinishCancelledAtTheQuestionOrTheWaitDialogChangesNothing)
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
   ASSERT_EQ(Page(*w), "Review");
 
-  Answer([](const std::string&) { return util::mrCancel; });
+  Answer(testsupport::Always(util::mrCancel));
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].text, "Uninstall now?");
@@ -407,7 +407,7 @@ TEST_F(UninstWizTest, FinishCancelledAtTheQuestionOrTheWaitDialogChangesNothing)
   Answer([](const std::string& text) {
     return text == "Uninstall now?" ? util::mrOk : util::mrYes;  // "Cancel process?": Yes
   });
-  wiztest::CancelWaitDialogWhenReady();
+  testsupport::CancelWaitDialogWhenReady();
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
   EXPECT_EQ(BoxTexts(), (Lines{"Uninstall now?", "Uninstall now?", "Cancel process?"}));
   EXPECT_EQ(Page(*w), "Review");
@@ -436,7 +436,7 @@ TEST_F(UninstWizTest, FullRemovalThroughTheForm) {
 
   // OK to "Uninstall now?", and to the group box if no Program Manager
   // answers; the wait dialog runs out by itself.
-  Answer([](const std::string&) { return util::mrOk; });
+  Answer(testsupport::Always(util::mrOk));
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
 
   const std::string noGroup = "Unable to remove Lanternfell program group!";
@@ -494,7 +494,7 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
   // While the removal runs (Cancel disabled) the title bar's close box is
   // still there; a click on it arrives between the removal's steps.
   gui::TMemo* progress = w->Get<gui::TMemo>("RichEdit2");
-  wiztest::When(
+  testsupport::When(
       [progress] {
         const Lines lines = progress->Lines();
         return !lines.empty() && lines[0] == "Removing Lanternfell...";
@@ -503,7 +503,7 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
         PostMessageA(w->Handle(), WM_CLOSE, 0, 0);
         // Esc in the progress list takes the same road: refused while it runs.
         progress->SetFocus();
-        testgui::TypeKey(VK_ESCAPE);
+        testsupport::TypeKey(VK_ESCAPE);
       });
   // OK to "Uninstall now?"; Yes to any question the close might raise.
   Answer([](const std::string& text) {
@@ -523,7 +523,7 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
   ClearBoxes();
   progress->SetFocus();
   ASSERT_TRUE(progress->Focused());
-  wiztest::Key(*w, VK_ESCAPE);
+  testsupport::Key(*w, VK_ESCAPE);
   EXPECT_TRUE(w->Closed());
   EXPECT_TRUE(Boxes().empty());
 }
