@@ -5,17 +5,13 @@
 #include <initializer_list>
 
 #include "headers/HeaderLines.h"
+#include "tests/support/Lines.h"
 
 using headers::THeaderLines;
 using util::TStringList;
+using testsupport::Lines;
 
 namespace {
-
-TStringList Lines(std::initializer_list<const char*> lines) {
-  TStringList l;
-  for (const char* s : lines) l.Add(s);
-  return l;
-}
 
 std::vector<std::string> All(const TStringList& l) { return l.Lines(); }
 

@@ -7,18 +7,14 @@
 
 #include "app/Version.h"
 #include "headers/HeaderLines.h"
+#include "tests/support/Lines.h"
 
 using headers::TDateTimeParts;
 using headers::THeaderLines;
 using util::TStringList;
+using testsupport::Lines;
 
 namespace {
-
-TStringList Lines(std::initializer_list<const char*> lines) {
-  TStringList l;
-  for (const char* s : lines) l.Add(s);
-  return l;
-}
 
 headers::TClock FixedClock(int y, int mo, int d, int h, int mi, int s) {
   return [=] { return TDateTimeParts{y, mo, d, h, mi, s}; };

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "store/Journal.h"
@@ -17,6 +18,8 @@
 #include "util/FileStream.h"
 
 using namespace store;
+using testsupport::NumberedLines;
+using testsupport::Ptr;
 
 namespace {
 
@@ -48,15 +51,6 @@ class CutPlan : public util::TFileFaults {
   util::TFileFaults* previous_;
 };
 
-util::TStringList LinesOf(const std::string& stem, int n) {
-  util::TStringList l;
-  for (int i = 0; i < n; ++i) l.Add(stem + " line " + std::to_string(i));
-  return l;
-}
-
-// A list for one call: temporaries live to the end of the full expression.
-const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
-
 // What the engine reads for every key: the store as its user sees it.
 using Model = std::map<std::string, std::string>;
 Model ReadAll(const std::vector<std::string>& keys, const std::string& path) {
@@ -82,14 +76,14 @@ std::vector<std::string> FillManyItems(const std::string& path) {
   for (int f = 0; f < 5; ++f)
     for (int i = 0; i < 8; ++i) {
       const std::string k = Key("folder" + std::to_string(f), "item" + std::to_string(i));
-      EXPECT_EQ(WriteStoreLines(k, Ptr(LinesOf(k, 3 + (i * 7 + f) % 11)), path), 0);
+      EXPECT_EQ(WriteStoreLines(k, Ptr(NumberedLines(k, 3 + (i * 7 + f) % 11)), path), 0);
       keys.push_back(k);
     }
   for (const std::string& k : {Key("default", "message"), Key("default", "article")}) {
-    EXPECT_EQ(WriteStoreLines(k, Ptr(LinesOf(k, 12)), path), 0);
+    EXPECT_EQ(WriteStoreLines(k, Ptr(NumberedLines(k, 12)), path), 0);
     keys.push_back(k);
   }
-  EXPECT_EQ(WriteStoreLines("Initialization", Ptr(LinesOf("Cutmarks=~~", 1)), path), 0);
+  EXPECT_EQ(WriteStoreLines("Initialization", Ptr(NumberedLines("Cutmarks=~~", 1)), path), 0);
   keys.push_back("Initialization");
   return keys;
 }
@@ -169,7 +163,7 @@ TEST(CrashSafetyTest, FirstWriteIntoMissingFile) {
   testsupport::TTempDir dir;
   const std::string message = Key("default", "message");
   RunEveryCut({"first write", [](const std::string&) {},
-               [&](const std::string& p) { return WriteStoreLines(message, Ptr(LinesOf("m", 4)), p); },
+               [&](const std::string& p) { return WriteStoreLines(message, Ptr(NumberedLines("m", 4)), p); },
                {message}},
               dir.Path("LN.dbc"));
 }
@@ -185,12 +179,12 @@ TEST(CrashSafetyTest, WritesIntoAStoreOfManyItems) {
   const std::string message = Key("default", "message");
   const std::vector<Scenario> scenarios = {
       {"new item in a new folder", prepare,
-       [&](const std::string& p) { return WriteStoreLines(fresh, Ptr(LinesOf("new", 5)), p); }, keys},
+       [&](const std::string& p) { return WriteStoreLines(fresh, Ptr(NumberedLines("new", 5)), p); }, keys},
       {"message grows", prepare,
-       [&](const std::string& p) { return WriteStoreLines(message, Ptr(LinesOf("grown", 60)), p); },
+       [&](const std::string& p) { return WriteStoreLines(message, Ptr(NumberedLines("grown", 60)), p); },
        keys},
       {"message shrinks", prepare,
-       [&](const std::string& p) { return WriteStoreLines(message, Ptr(LinesOf("small", 1)), p); },
+       [&](const std::string& p) { return WriteStoreLines(message, Ptr(NumberedLines("small", 1)), p); },
        keys},
       {"delete", prepare,
        [&](const std::string& p) { return WriteStoreLines(Key("folder2", "item5"), nullptr, p); },

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
 #include "tests/support/TempDir.h"
 
@@ -11,19 +12,12 @@ using namespace store;
 using storetest::Bytes;
 using storetest::Int32At;
 using storetest::SetInt32;
+using testsupport::Lines;
+using testsupport::Ptr;
 
 namespace {
 const std::string kMessage = "default\xFFmessage";
 const std::string kArticle = "default\xFF" "article";
-
-// A list for one call: temporaries live to the end of the full expression.
-const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
-util::TStringList Lines(std::initializer_list<const char*> lines) {
-  util::TStringList l;
-  for (const char* s : lines) l.Add(s);
-  return l;
-}
-
 class DamagedStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,23 +3,18 @@
 // playback is itself cut.
 #include <gtest/gtest.h>
 
+#include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
 #include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
 using namespace store;
+using testsupport::NumberedLines;
+using testsupport::Ptr;
 
 namespace {
 const std::string kMessage = "default\xFFmessage";
-
-util::TStringList Lines(int n, const std::string& stem) {
-  util::TStringList l;
-  for (int i = 0; i < n; ++i) l.Add(stem + " " + std::to_string(i));
-  return l;
-}
-
-const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
 
 // Lets the first n writes through and nothing after them.
 class CutAfter : public util::TFileFaults {
@@ -79,8 +74,8 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   ASSERT_EQ(JournalPath(path), journal);
-  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(5, "From: x")), path), 0);
-  ASSERT_EQ(WriteStoreLines("default\xFF" "article", Ptr(Lines(9, "Newsgroups")), path), 0);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: x", 5)), path), 0);
+  ASSERT_EQ(WriteStoreLines("default\xFF" "article", Ptr(NumberedLines("Newsgroups", 9)), path), 0);
   const std::string sound = storetest::Bytes(path);
   const int32_t top = storetest::TopIndexPosition(sound);
 
@@ -102,7 +97,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   ASSERT_EQ(InspectJournal(path), JournalState::Hot);
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), Lines(5, "From: x").Text());
+  EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
   EXPECT_FALSE(util::FileExists(journal));
   EXPECT_EQ(storetest::Bytes(path), sound);
 
@@ -120,7 +115,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
     }
     EXPECT_EQ(InspectJournal(path), JournalState::Hot);
     EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
-    EXPECT_EQ(l.Text(), Lines(9, "Newsgroups").Text());
+    EXPECT_EQ(l.Text(), NumberedLines("Newsgroups", 9).Text());
     EXPECT_EQ(storetest::Bytes(path), sound);
   }
   EXPECT_EQ(writes, 2);  // one write per range
@@ -130,16 +125,16 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   storetest::PutBytes(journal, EncodeJournal(hot).substr(0, 30));
   ASSERT_EQ(InspectJournal(path), JournalState::Torn);
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), Lines(5, "From: x").Text());
+  EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
   EXPECT_FALSE(util::FileExists(journal));
   EXPECT_EQ(storetest::Bytes(path), sound);
 
   // A write plays the journal back before it works on the store.
   lay();
-  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "From: y")), path), 0);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: y", 2)), path), 0);
   EXPECT_FALSE(util::FileExists(journal));
   EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
-  EXPECT_EQ(l.Text(), Lines(9, "Newsgroups").Text());
+  EXPECT_EQ(l.Text(), NumberedLines("Newsgroups", 9).Text());
 }
 
 TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
@@ -195,18 +190,18 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_FALSE(util::FileExists(path));
   // A write makes the store as a first write does; the journal goes.
-  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), path), 0);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), path), 0);
   EXPECT_FALSE(util::FileExists(journal));
   const std::string made = storetest::Bytes(path);
   const std::string fresh = dir.Path("fresh.dbc");
-  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(2, "m")), fresh), 0);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), fresh), 0);
   EXPECT_EQ(made, storetest::Bytes(fresh));
 }
 
 TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
-  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines(3, "From: z")), path), 0);
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: z", 3)), path), 0);
   const std::string sound = storetest::Bytes(path);
   // A whole journal of a store longer than this one: the store was replaced
   // (say, by a fresh copy) after a cut, and the journal is not its own.
@@ -217,7 +212,7 @@ TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
   EXPECT_EQ(InspectJournal(path), JournalState::Stale);
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), Lines(3, "From: z").Text());
+  EXPECT_EQ(l.Text(), NumberedLines("From: z", 3).Text());
   EXPECT_FALSE(util::FileExists(journal));
   EXPECT_EQ(storetest::Bytes(path), sound);
 }

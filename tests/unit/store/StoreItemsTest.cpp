@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
 #include "app/Version.h"
 #include "tests/support/TempDir.h"
@@ -13,15 +14,10 @@
 using namespace store;
 using storetest::Bytes;
 using storetest::Int32At;
+using testsupport::Lines;
+using testsupport::Ptr;
 
 namespace {
-// A list for one call: temporaries live to the end of the full expression.
-const util::TStringList* Ptr(const util::TStringList& l) { return &l; }
-util::TStringList Lines(std::initializer_list<const char*> lines) {
-  util::TStringList l;
-  for (const char* s : lines) l.Add(s);
-  return l;
-}
 const std::string kMessage = "default\xFFmessage";
 const std::string kArticle = "default\xFF" "article";
 
