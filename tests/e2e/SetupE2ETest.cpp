@@ -16,7 +16,6 @@
 #include "util/Registry.h"
 #include "util/Text.h"
 
-using namespace e2e;
 using namespace testsupport;
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-namespace e2e {
+namespace testsupport {
 
 bool SaveWindowShot(HWND hwnd, const std::string& bmpPath) {
   RECT r;
@@ -47,4 +47,4 @@ bool SaveWindowShot(HWND hwnd, const std::string& bmpPath) {
   return ok;
 }
 
-}  // namespace e2e
+}  // namespace testsupport

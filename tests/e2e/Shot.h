@@ -5,9 +5,9 @@
 
 #include "util/Win.h"
 
-namespace e2e {
+namespace testsupport {
 
 // Saves the screen area of hwnd's outer frame; false when it cannot.
 bool SaveWindowShot(HWND hwnd, const std::string& bmpPath);
 
-}  // namespace e2e
+}  // namespace testsupport

@@ -13,7 +13,7 @@
 #include "util/Text.h"
 #include "util/Win.h"
 
-namespace e2e {
+namespace testsupport {
 
 TStage StageDistribution(const std::string& setupExeWinPath, const std::string& name) {
   TStage s;
@@ -40,4 +40,4 @@ TStage StageDistribution(const std::string& setupExeWinPath, const std::string& 
   return s;
 }
 
-}  // namespace e2e
+}  // namespace testsupport

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-namespace e2e {
+namespace testsupport {
 
 struct TStage {
   std::string Dist;   // the distribution folder (with setup.exe), no trailing "\"
@@ -15,4 +15,4 @@ struct TStage {
 // installed (home, group folder, HKCU\Software\Lanternfell).
 TStage StageDistribution(const std::string& setupExeWinPath, const std::string& name);
 
-}  // namespace e2e
+}  // namespace testsupport

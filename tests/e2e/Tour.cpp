@@ -8,7 +8,6 @@
 #include "tests/support/Windows.h"
 #include "tests/e2e/Shot.h"
 
-using namespace e2e;
 using namespace testsupport;
 
 namespace {

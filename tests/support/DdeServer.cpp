@@ -5,15 +5,17 @@
 // After windows.h; WIN32_LEAN_AND_MEAN leaves it out.
 #include <ddeml.h>
 
+namespace testsupport {
+
 namespace {
 // DDEML callbacks carry no user pointer; one server runs at a time.
-TestDdeServer* g_server = nullptr;
+TDdeServer* g_server = nullptr;
 }  // namespace
 
-struct TestDdeServerAccess {
+struct TDdeServerAccess {
   static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data,
                                     ULONG_PTR, ULONG_PTR) {
-    TestDdeServer* s = g_server;
+    TDdeServer* s = g_server;
     if (!s) return nullptr;
     if (type == XTYP_CONNECT) {
       char name[256] = {};
@@ -31,7 +33,7 @@ struct TestDdeServerAccess {
   }
 };
 
-TestDdeServer::TestDdeServer(std::string service) : service_(std::move(service)) {
+TDdeServer::TDdeServer(std::string service) : service_(std::move(service)) {
   started_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   arrived_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   g_server = this;
@@ -39,7 +41,7 @@ TestDdeServer::TestDdeServer(std::string service) : service_(std::move(service))
   WaitForSingleObject(started_, 10000);
 }
 
-TestDdeServer::~TestDdeServer() {
+TDdeServer::~TDdeServer() {
   if (threadId_) PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
   thread_.join();
   g_server = nullptr;
@@ -47,13 +49,13 @@ TestDdeServer::~TestDdeServer() {
   CloseHandle(arrived_);
 }
 
-void TestDdeServer::Run() {
+void TDdeServer::Run() {
   MSG msg;
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
   threadId_ = GetCurrentThreadId();
   DWORD instance = 0;
   HSZ service = nullptr;
-  if (DdeInitializeA(&instance, TestDdeServerAccess::Callback,
+  if (DdeInitializeA(&instance, TDdeServerAccess::Callback,
                      APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_REQUESTS |
                          CBF_SKIP_ALLNOTIFICATIONS,
                      0) == DMLERR_NO_ERROR) {
@@ -75,7 +77,7 @@ void TestDdeServer::Run() {
   }
 }
 
-bool TestDdeServer::Record(const std::string& command) {
+bool TDdeServer::Record(const std::string& command) {
   {
     std::lock_guard<std::mutex> lock(mu_);
     commands_.push_back(command);
@@ -84,7 +86,7 @@ bool TestDdeServer::Record(const std::string& command) {
   return true;
 }
 
-std::vector<std::string> TestDdeServer::WaitForCommands(size_t n) {
+std::vector<std::string> TDdeServer::WaitForCommands(size_t n) {
   for (int i = 0; i < 100; ++i) {
     {
       std::lock_guard<std::mutex> lock(mu_);
@@ -95,3 +97,5 @@ std::vector<std::string> TestDdeServer::WaitForCommands(size_t n) {
   std::lock_guard<std::mutex> lock(mu_);
   return commands_;
 }
+
+}  // namespace testsupport

@@ -7,12 +7,14 @@
 #include <thread>
 #include <vector>
 
-class TestDdeServer {
+namespace testsupport {
+
+class TDdeServer {
  public:
-  explicit TestDdeServer(std::string service);
-  ~TestDdeServer();
-  TestDdeServer(const TestDdeServer&) = delete;
-  TestDdeServer& operator=(const TestDdeServer&) = delete;
+  explicit TDdeServer(std::string service);
+  ~TDdeServer();
+  TDdeServer(const TDdeServer&) = delete;
+  TDdeServer& operator=(const TDdeServer&) = delete;
 
   // False when the service could not be registered.
   bool Ready() const { return ready_; }
@@ -32,5 +34,7 @@ class TestDdeServer {
   std::vector<std::string> commands_;
   void* started_ = nullptr;  // event: registration done (or failed)
   void* arrived_ = nullptr;  // event: a command arrived
-  friend struct TestDdeServerAccess;
+  friend struct TDdeServerAccess;
 };
+
+}  // namespace testsupport

@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-namespace lftest {
+namespace testsupport {
 
 TLinkFields ReadShortcut(const std::string& linkFile) {
   TLinkFields f;
@@ -44,4 +44,4 @@ TLinkFields ReadShortcut(const std::string& linkFile) {
   return f;
 }
 
-}  // namespace lftest
+}  // namespace testsupport

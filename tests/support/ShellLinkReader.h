@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-namespace lftest {
+namespace testsupport {
 
 struct TLinkFields {
   bool loaded = false;
@@ -12,4 +12,4 @@ struct TLinkFields {
 
 TLinkFields ReadShortcut(const std::string& linkFile);
 
-}  // namespace lftest
+}  // namespace testsupport

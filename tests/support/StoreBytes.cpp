@@ -7,7 +7,7 @@
 
 #include "util/FileStream.h"
 
-namespace storetest {
+namespace testsupport {
 
 std::string Bytes(const std::string& path) {
   std::string out;
@@ -138,4 +138,4 @@ std::string StoreBuilder::Finish(const std::vector<int32_t>& freePositions,
   return out + list;
 }
 
-}  // namespace storetest
+}  // namespace testsupport

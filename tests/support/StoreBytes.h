@@ -8,7 +8,7 @@
 
 #include "store/FileMan1.h"
 
-namespace storetest {
+namespace testsupport {
 
 std::string Bytes(const std::string& path);
 void PutBytes(const std::string& path, const std::string& bytes);
@@ -53,4 +53,4 @@ class StoreBuilder {
   int32_t top_ = -1;
 };
 
-}  // namespace storetest
+}  // namespace testsupport

@@ -96,7 +96,7 @@ std::vector<std::string> ManyKeys() {
 void Restore(const std::string& path, bool existed, const std::string& bytes) {
   std::remove(JournalPath(path).c_str());
   if (existed)
-    storetest::PutBytes(path, bytes);
+    testsupport::PutBytes(path, bytes);
   else
     std::remove(path.c_str());
 }
@@ -109,9 +109,9 @@ void RunEveryCut(const Scenario& s, const std::string& path) {
   std::remove(path.c_str());
   s.prepare(path);
   const bool existed = util::FileExists(path);
-  const std::string before = existed ? storetest::Bytes(path) : std::string();
+  const std::string before = existed ? testsupport::Bytes(path) : std::string();
   const Model beforeModel = ReadAll(s.keys, path);
-  ASSERT_EQ(existed ? storetest::Bytes(path) : std::string(), before);  // reading wrote nothing
+  ASSERT_EQ(existed ? testsupport::Bytes(path) : std::string(), before);  // reading wrote nothing
 
   int writes;
   {
@@ -122,7 +122,7 @@ void RunEveryCut(const Scenario& s, const std::string& path) {
   // The journal, then the store's changes: at least two writes to cut.
   ASSERT_GE(writes, 2);
   EXPECT_FALSE(util::FileExists(JournalPath(path)));
-  const std::string after = storetest::Bytes(path);
+  const std::string after = testsupport::Bytes(path);
   const Model afterModel = ReadAll(s.keys, path);
   ASSERT_NE(afterModel, beforeModel);
 
@@ -148,7 +148,7 @@ void RunEveryCut(const Scenario& s, const std::string& path) {
       // A store that was there is byte for byte one of the two; a new one
       // may also be the empty store the read made of a file cut when empty.
       if (existed) {
-        const std::string bytes = storetest::Bytes(path);
+        const std::string bytes = testsupport::Bytes(path);
         EXPECT_TRUE(bytes == before || bytes == after);
       }
     }

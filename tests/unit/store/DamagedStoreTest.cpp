@@ -9,9 +9,9 @@
 #include "tests/support/TempDir.h"
 
 using namespace store;
-using storetest::Bytes;
-using storetest::Int32At;
-using storetest::SetInt32;
+using testsupport::Bytes;
+using testsupport::Int32At;
+using testsupport::SetInt32;
 using testsupport::Lines;
 using testsupport::Ptr;
 
@@ -25,13 +25,13 @@ class DamagedStoreTest : public ::testing::Test {
     ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"From: me", "Host: mail"})), path_), 0);
     ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"Newsgroups: x"})), path_), 0);
     sound_ = Bytes(path_);
-    top_ = storetest::TopIndexPosition(sound_);
+    top_ = testsupport::TopIndexPosition(sound_);
     folder_ = EntryPosition(sound_, top_, 0);
     message_ = EntryPosition(sound_, folder_, 0);
     article_ = EntryPosition(sound_, folder_, 1);
   }
   static int32_t EntryPosition(const std::string& b, int32_t record, int i) {
-    return storetest::RecordPositionAt(b, record, i);
+    return testsupport::RecordPositionAt(b, record, i);
   }
   // Reading and writing both report a read error and leave every byte alone.
   void ExpectRefusedUntouched(const char* what) {
@@ -59,20 +59,20 @@ class DamagedStoreTest : public ::testing::Test {
 TEST_F(DamagedStoreTest, HeaderFieldsOutsideTheFile) {
   const int32_t size = static_cast<int32_t>(sound_.size());
   for (int32_t end : {size + 100, size - 3, HeaderSize - 1, -46, 0x7FFFFFF0}) {
-    storetest::PutBytes(path_, sound_);
+    testsupport::PutBytes(path_, sound_);
     SetInt32(path_, DataEndOffset, end);
     ExpectRefusedUntouched("data end");
   }
   for (int32_t root : {size * 4, 10, -2, 0x7FFFFFFF}) {
-    storetest::PutBytes(path_, sound_);
+    testsupport::PutBytes(path_, sound_);
     SetInt32(path_, RootCellOffset, root);
     ExpectRefusedUntouched("root cell");
   }
-  storetest::PutBytes(path_, sound_);
+  testsupport::PutBytes(path_, sound_);
   SetInt32(path_, FirstPayload - BlockPrefixSize, 12);  // root cell block of the wrong length
   ExpectRefusedUntouched("root block");
   for (size_t cut : {size_t(HeaderSize - 1), size_t(HeaderSize + 1), sound_.size() - 2}) {
-    storetest::PutBytes(path_, sound_.substr(0, cut));
+    testsupport::PutBytes(path_, sound_.substr(0, cut));
     ExpectRefusedUntouched("truncated");
   }
 }
@@ -84,7 +84,7 @@ TEST_F(DamagedStoreTest, FreeListCountsAndExtentsThatCannotBe) {
   const int32_t tooMany = static_cast<int32_t>(
       (sound_.size() - end - FreeListCountSize) / (2 * PositionSize) + 1);
   for (int32_t count : {tooMany, -1, 0x7FFFFFFF, 0x10000000}) {
-    storetest::PutBytes(path_, sound_);
+    testsupport::PutBytes(path_, sound_);
     SetInt32(path_, end, count);
     ExpectRefusedUntouched("free count");
   }
@@ -95,28 +95,28 @@ TEST_F(DamagedStoreTest, FreeListCountsAndExtentsThatCannotBe) {
     PutInt32(&list[0], 1);
     PutInt32(&list[FreeListCountSize], pos);
     PutInt32(&list[FreeListCountSize + PositionSize], len);
-    storetest::PutBytes(path_, b.substr(0, end) + list);
+    testsupport::PutBytes(path_, b.substr(0, end) + list);
     ExpectRefusedUntouched("free extent");
   }
 }
 
 TEST_F(DamagedStoreTest, IndexLengthsThatCannotFit) {
-  for (int32_t s : {-1, 0x7FFFFFFF, storetest::BlockLengthAt(sound_, folder_)}) {
-    storetest::PutBytes(path_, sound_);
+  for (int32_t s : {-1, 0x7FFFFFFF, testsupport::BlockLengthAt(sound_, folder_)}) {
+    testsupport::PutBytes(path_, sound_);
     SetInt32(path_, folder_ + RecordStoredLengthOffset, s);
     ExpectRefusedUntouched("folder S");
   }
-  storetest::PutBytes(path_, sound_);
+  testsupport::PutBytes(path_, sound_);
   SetInt32(path_, top_ + RecordDataLengthOffset, 0x7FFFFFFF);  // O far beyond what S bytes inflate to
   ExpectRefusedUntouched("top O");
-  storetest::PutBytes(path_, sound_);
+  testsupport::PutBytes(path_, sound_);
   SetInt32(path_, folder_ - BlockPrefixSize, 3);  // block length below the prefix
   ExpectRefusedUntouched("folder L");
   EXPECT_TRUE(boxes_.empty());  // refused before inflating
 }
 
 TEST_F(DamagedStoreTest, IndexThatDoesNotInflateShowsItsMessageAndStopsTheWalk) {
-  storetest::FlipByte(path_, folder_ + RecordHeaderSize + 4);
+  testsupport::FlipByte(path_, folder_ + RecordHeaderSize + 4);
   ExpectRefusedUntouched("folder stream");
   ASSERT_FALSE(boxes_.empty());
   EXPECT_EQ(boxes_[0].caption, "Inflate Error");
@@ -124,7 +124,7 @@ TEST_F(DamagedStoreTest, IndexThatDoesNotInflateShowsItsMessageAndStopsTheWalk) 
 }
 
 TEST_F(DamagedStoreTest, ItemThatDoesNotInflateReadsAsNothing) {
-  storetest::FlipByte(path_, message_ + RecordHeaderSize + 3);
+  testsupport::FlipByte(path_, message_ + RecordHeaderSize + 3);
   EXPECT_EQ(Read(kMessage, ReadError), "");
   EXPECT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(Read(kArticle), "Newsgroups: x\r\n");
@@ -138,12 +138,12 @@ TEST_F(DamagedStoreTest, ItemThatDoesNotInflateReadsAsNothing) {
 }
 
 TEST_F(DamagedStoreTest, IndexWithMoreNamesThanPositions) {
-  storetest::StoreBuilder b;
+  testsupport::StoreBuilder b;
   const int32_t item = b.AddRecord(ItemRecord, "x\r\n", {-1});
   // Three names, one position, and the block ends there.
-  const int32_t top = b.AddRecord(IndexRecord, storetest::IndexData({"a", "b", "c"}), {item}, false);
+  const int32_t top = b.AddRecord(IndexRecord, testsupport::IndexData({"a", "b", "c"}), {item}, false);
   b.SetTop(top);
-  storetest::PutBytes(path_, b.Finish());
+  testsupport::PutBytes(path_, b.Finish());
   const std::string before = Bytes(path_);
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, "a", path_), ReadError);
@@ -152,11 +152,11 @@ TEST_F(DamagedStoreTest, IndexWithMoreNamesThanPositions) {
 }
 
 TEST_F(DamagedStoreTest, CyclesAreRefused) {
-  storetest::StoreBuilder b;
+  testsupport::StoreBuilder b;
   const int32_t top = b.NextPosition();
-  b.AddRecord(IndexRecord, storetest::IndexData({"loop"}), {top});  // points at itself
+  b.AddRecord(IndexRecord, testsupport::IndexData({"loop"}), {top});  // points at itself
   b.SetTop(top);
-  storetest::PutBytes(path_, b.Finish());
+  testsupport::PutBytes(path_, b.Finish());
   const std::string before = Bytes(path_);
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, "loop\xFFx", path_), ReadError);
@@ -166,11 +166,11 @@ TEST_F(DamagedStoreTest, CyclesAreRefused) {
 }
 
 TEST_F(DamagedStoreTest, ARecordReferencedTwiceIsNotReleased) {
-  storetest::StoreBuilder b;
+  testsupport::StoreBuilder b;
   const int32_t shared = b.AddRecord(ItemRecord, "shared\r\n", {-1, -1});
-  const int32_t top = b.AddRecord(IndexRecord, storetest::IndexData({"a", "b"}), {shared, shared});
+  const int32_t top = b.AddRecord(IndexRecord, testsupport::IndexData({"a", "b"}), {shared, shared});
   b.SetTop(top);
-  storetest::PutBytes(path_, b.Finish());
+  testsupport::PutBytes(path_, b.Finish());
   EXPECT_EQ(WriteStoreLines("a", Ptr(Lines({"new a"})), path_), 0);
   EXPECT_EQ(Read("a"), "new a\r\n");
   EXPECT_EQ(Read("b"), "shared\r\n");
@@ -181,15 +181,15 @@ TEST_F(DamagedStoreTest, ARecordReferencedTwiceIsNotReleased) {
 }
 
 TEST_F(DamagedStoreTest, BogusOldPositionsPutNothingInTheFreeList) {
-  storetest::StoreBuilder b;
+  testsupport::StoreBuilder b;
   const int32_t keep = b.AddRecord(ItemRecord, "keep\r\n", {-1, -1, -1, -1, -1});
   const int32_t shortBlock = b.AddRecord(ItemRecord, "s\r\n", {-1}, true, 3);
   const int32_t longBlock = b.AddRecord(ItemRecord, "l\r\n", {-1}, true, 100000);
-  const int32_t top = b.AddRecord(IndexRecord, storetest::IndexData({"keep", "short", "long", "neg", "far"}),
+  const int32_t top = b.AddRecord(IndexRecord, testsupport::IndexData({"keep", "short", "long", "neg", "far"}),
                                   {keep, shortBlock, longBlock, -77, 0x70000000});
   b.SetTop(top);
   const std::string built = b.Finish();
-  storetest::PutBytes(path_, built);
+  testsupport::PutBytes(path_, built);
   // Reading them is a read error; the sound item still reads.
   EXPECT_EQ(Read("short", ReadError), "");
   EXPECT_EQ(Read("long", ReadError), "");
@@ -207,7 +207,7 @@ TEST_F(DamagedStoreTest, BogusOldPositionsPutNothingInTheFreeList) {
       EXPECT_GE(f.Positions[i], HeaderSize);
       EXPECT_LE(static_cast<int64_t>(f.Positions[i]) + f.Sizes[i], m.DataEnd());
       const int32_t keepStart = keep - BlockPrefixSize;
-      const int32_t keepEnd = keepStart + storetest::BlockLengthAt(built, keep);
+      const int32_t keepEnd = keepStart + testsupport::BlockLengthAt(built, keep);
       EXPECT_FALSE(f.Positions[i] < keepEnd && keepStart < f.Positions[i] + f.Sizes[i]);
     }
   }

@@ -8,8 +8,8 @@
 #include "util/Errors.h"
 
 using namespace store;
-using storetest::Bytes;
-using storetest::Int32At;
+using testsupport::Bytes;
+using testsupport::Int32At;
 
 namespace {
 const int32_t kEmptyStoreSize = HeaderSize + FreeListCountSize;  // 50
@@ -37,7 +37,7 @@ TEST(FileManagerTest, NewFileIsTheFiftyByteEmptyStore) {
 
   // An existing empty file is initialised the same way.
   const std::string empty = dir.Path("empty.dbc");
-  storetest::PutBytes(empty, "");
+  testsupport::PutBytes(empty, "");
   { TFileManager m(empty); }
   EXPECT_EQ(Bytes(empty), b);
 }
@@ -110,7 +110,7 @@ TEST(FileManagerTest, ForeignMagicOpensAndExclusiveOpeningRefusesASecond) {
   { TFileManager m(path); m.Allocate(RootCellPayloadSize); }
   std::string b = Bytes(path);
   for (int i = 0; i < MagicSize; ++i) b[i] = 'Q';
-  storetest::PutBytes(path, b);
+  testsupport::PutBytes(path, b);
   TFileManager m(path);
   EXPECT_EQ(m.ErrorCode(), 0);
   EXPECT_FALSE(m.Damaged());
@@ -126,7 +126,7 @@ TEST(FileManagerTest, ErrorTexts) {
   EXPECT_EQ(ErrorCodeText(9), "Unknown FATAL error!");
   testsupport::TTempDir dir;
   const std::string path = dir.Path("e.dbc");
-  storetest::PutBytes(path, std::string(40, 'x'));  // too short for a header
+  testsupport::PutBytes(path, std::string(40, 'x'));  // too short for a header
   TFileManager m(path);
   EXPECT_EQ(m.ErrorCode(), ReadError);
   EXPECT_EQ(m.ErrorText(), "Block: 11, Fatal read error!");
@@ -157,7 +157,7 @@ TEST(DataBufTest, CompressAndDecompressRoundTrip) {
   EXPECT_EQ(TDataBuf::CompressRoom(100), 136);
   EXPECT_EQ(TDataBuf::CompressRoom(10), 28);
   testsupport::TBoxRecorder boxes;
-  const std::string index = storetest::IndexData({"message"});
+  const std::string index = testsupport::IndexData({"message"});
   TDataBuf b(index.data(), static_cast<int32_t>(index.size()));
   ASSERT_EQ(b.Compress(), 0);
   EXPECT_TRUE(b.IsCompressed());

@@ -63,17 +63,17 @@ TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
     TFreeList empty;
     ASSERT_TRUE(empty.SaveToStream(s));
   }
-  EXPECT_EQ(storetest::Bytes(path), std::string(FreeListCountSize, '\0'));
+  EXPECT_EQ(testsupport::Bytes(path), std::string(FreeListCountSize, '\0'));
   {
     util::TFileStream s(path, util::TFileStream::Create);
     ASSERT_TRUE(ListOf({100, 200}, {20, 30}).SaveToStream(s));
   }
-  const std::string saved = storetest::Bytes(path);
+  const std::string saved = testsupport::Bytes(path);
   ASSERT_EQ(saved.size(), static_cast<size_t>(FreeListBytes(2)));
   EXPECT_EQ(saved.size(), FreeListCountSize + 2u * PositionSize * 2);
-  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize), 100);
-  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize + PositionSize), 200);
-  EXPECT_EQ(storetest::Int32At(saved, FreeListCountSize + 2 * PositionSize), 20);
+  EXPECT_EQ(testsupport::Int32At(saved, FreeListCountSize), 100);
+  EXPECT_EQ(testsupport::Int32At(saved, FreeListCountSize + PositionSize), 200);
+  EXPECT_EQ(testsupport::Int32At(saved, FreeListCountSize + 2 * PositionSize), 20);
   {
     util::TFileStream s(path, util::TFileStream::OpenExisting);
     TFreeList f;
@@ -85,7 +85,7 @@ TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
   }
   // A count larger than the values behind it, a negative one, a huge one.
   for (int32_t count : {3, -1, 0x7FFFFFFF}) {
-    storetest::SetInt32(path, 0, count);
+    testsupport::SetInt32(path, 0, count);
     util::TFileStream s(path, util::TFileStream::OpenExisting);
     TFreeList f;
     EXPECT_FALSE(f.LoadFromStream(s, static_cast<int64_t>(saved.size()))) << count;

@@ -40,8 +40,8 @@ TEST(JournalTest, StoredFormRoundTripsAndAnyTearIsRecognised) {
   ASSERT_EQ(bytes.size(), static_cast<size_t>(JournalHeaderSize + 2 * JournalRangeHeadSize + 48 +
                                               JournalTrailerSize));
   EXPECT_EQ(bytes.substr(0, JournalMagicSize), std::string(JournalMagic, JournalMagicSize));
-  EXPECT_EQ(storetest::Int32At(bytes, JournalLengthOffset), 300);
-  EXPECT_EQ(storetest::Int32At(bytes, JournalCountOffset), 2);
+  EXPECT_EQ(testsupport::Int32At(bytes, JournalLengthOffset), 300);
+  EXPECT_EQ(testsupport::Int32At(bytes, JournalCountOffset), 2);
   TJournalImage back;
   ASSERT_TRUE(DecodeJournal(bytes, back));
   EXPECT_EQ(back.OriginalLength, 300);
@@ -76,8 +76,8 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   ASSERT_EQ(JournalPath(path), journal);
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: x", 5)), path), 0);
   ASSERT_EQ(WriteStoreLines("default\xFF" "article", Ptr(NumberedLines("Newsgroups", 9)), path), 0);
-  const std::string sound = storetest::Bytes(path);
-  const int32_t top = storetest::TopIndexPosition(sound);
+  const std::string sound = testsupport::Bytes(path);
+  const int32_t top = testsupport::TopIndexPosition(sound);
 
   // The traces of a cut: the header and the top index overwritten, the file
   // grown, and the journal with their original bytes.
@@ -89,8 +89,8 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   cut.replace(RootCellOffset, 8, std::string(8, '\x7f'));
   cut.replace(static_cast<size_t>(top), 20, std::string(20, '\0'));
   const auto lay = [&] {
-    storetest::PutBytes(path, cut);
-    storetest::PutBytes(journal, EncodeJournal(hot));
+    testsupport::PutBytes(path, cut);
+    testsupport::PutBytes(journal, EncodeJournal(hot));
   };
 
   lay();
@@ -99,7 +99,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
   EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(storetest::Bytes(path), sound);
+  EXPECT_EQ(testsupport::Bytes(path), sound);
 
   // Playback cut at each of its own writes: the journal stays hot and the
   // opening after that finishes the job.
@@ -116,18 +116,18 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
     EXPECT_EQ(InspectJournal(path), JournalState::Hot);
     EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
     EXPECT_EQ(l.Text(), NumberedLines("Newsgroups", 9).Text());
-    EXPECT_EQ(storetest::Bytes(path), sound);
+    EXPECT_EQ(testsupport::Bytes(path), sound);
   }
   EXPECT_EQ(writes, 2);  // one write per range
 
   // A torn journal next to an untouched store is only removed.
-  storetest::PutBytes(path, sound);
-  storetest::PutBytes(journal, EncodeJournal(hot).substr(0, 30));
+  testsupport::PutBytes(path, sound);
+  testsupport::PutBytes(journal, EncodeJournal(hot).substr(0, 30));
   ASSERT_EQ(InspectJournal(path), JournalState::Torn);
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
   EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(storetest::Bytes(path), sound);
+  EXPECT_EQ(testsupport::Bytes(path), sound);
 
   // A write plays the journal back before it works on the store.
   lay();
@@ -140,7 +140,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
 TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("held.dbc");
-  storetest::PutBytes(path, "0123456789");
+  testsupport::PutBytes(path, "0123456789");
   // The file is held exclusively (on Win32 nobody else may read it), so it
   // is looked at after each opening ends.
   for (const bool commit : {false, true}) {
@@ -166,16 +166,16 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
     }
   }
   // Only the committed round reached the file, and its journal is gone.
-  EXPECT_EQ(storetest::Bytes(path), "01XZW567abcd");
+  EXPECT_EQ(testsupport::Bytes(path), "01XZW567abcd");
   EXPECT_FALSE(util::FileExists(JournalPath(path)));
   // Without the commit the file kept its bytes.
-  storetest::PutBytes(path, "0123456789");
+  testsupport::PutBytes(path, "0123456789");
   {
     TJournaledFile f(path, util::TFileStream::OpenExisting);
     f.Seek(0);
     f.Write("zz", 2);
   }
-  EXPECT_EQ(storetest::Bytes(path), "0123456789");
+  EXPECT_EQ(testsupport::Bytes(path), "0123456789");
 }
 
 TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
@@ -184,7 +184,7 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   TJournalImage stale;
   stale.OriginalLength = 400;
   stale.Ranges.push_back({RootCellOffset, std::string(HeaderFieldsSize, '\x11')});
-  storetest::PutBytes(journal, EncodeJournal(stale));
+  testsupport::PutBytes(journal, EncodeJournal(stale));
   // A read of a missing store makes nothing and plays nothing back.
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
@@ -192,27 +192,27 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   // A write makes the store as a first write does; the journal goes.
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), path), 0);
   EXPECT_FALSE(util::FileExists(journal));
-  const std::string made = storetest::Bytes(path);
+  const std::string made = testsupport::Bytes(path);
   const std::string fresh = dir.Path("fresh.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), fresh), 0);
-  EXPECT_EQ(made, storetest::Bytes(fresh));
+  EXPECT_EQ(made, testsupport::Bytes(fresh));
 }
 
 TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: z", 3)), path), 0);
-  const std::string sound = storetest::Bytes(path);
+  const std::string sound = testsupport::Bytes(path);
   // A whole journal of a store longer than this one: the store was replaced
   // (say, by a fresh copy) after a cut, and the journal is not its own.
   TJournalImage other;
   other.OriginalLength = static_cast<int32_t>(sound.size()) + 100;
   other.Ranges.push_back({RootCellOffset, std::string(8, '\x22')});
-  storetest::PutBytes(journal, EncodeJournal(other));
+  testsupport::PutBytes(journal, EncodeJournal(other));
   EXPECT_EQ(InspectJournal(path), JournalState::Stale);
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_EQ(l.Text(), NumberedLines("From: z", 3).Text());
   EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(storetest::Bytes(path), sound);
+  EXPECT_EQ(testsupport::Bytes(path), sound);
 }

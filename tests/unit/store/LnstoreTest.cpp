@@ -24,17 +24,17 @@ std::string Q(const std::string& s) { return "'" + s + "'"; }
 TEST(LnstoreTest, PutGetLsMvRmAndExitCodes) {
   testsupport::TTempDir dir;
   const std::string store = dir.Path("LN.dbc"), in = dir.Path("in.txt"), out = dir.Path("out.txt");
-  storetest::PutBytes(in, "From: a@b\nHost: h\rlast");
+  testsupport::PutBytes(in, "From: a@b\nHost: h\rlast");
   ASSERT_EQ(Tool("put " + Q(store) + " default/message", in), 0);
   util::TStringList l;
   ASSERT_EQ(store::ReadStoreLines(l, "default\xFFmessage", store), 0);
   EXPECT_EQ(l.Text(), "From: a@b\r\nHost: h\r\nlast\r\n");
 
   EXPECT_EQ(Tool("get " + Q(store) + " Default/MESSAGE", "", out), 0);
-  EXPECT_EQ(storetest::Bytes(out), "From: a@b\r\nHost: h\r\nlast\r\n");
+  EXPECT_EQ(testsupport::Bytes(out), "From: a@b\r\nHost: h\r\nlast\r\n");
   EXPECT_EQ(Tool("get " + Q(store) + " default/absent"), 1);
   EXPECT_EQ(Tool("ls " + Q(store) + " default", "", out), 0);
-  EXPECT_NE(storetest::Bytes(out).find("message"), std::string::npos);
+  EXPECT_NE(testsupport::Bytes(out).find("message"), std::string::npos);
   EXPECT_EQ(Tool("ls " + Q(store) + " nofolder"), 1);
 
   EXPECT_EQ(Tool("mv " + Q(store) + " default/message note"), 0);
@@ -56,31 +56,31 @@ TEST(LnstoreTest, CheckAndDumpOnlyReadAndFindFaults) {
   const std::string store = dir.Path("LN.dbc");
   // A fresh store without a root cell: opening it for work would add one.
   { store::TFileManager m(store); }
-  const std::string fresh = storetest::Bytes(store);
+  const std::string fresh = testsupport::Bytes(store);
   EXPECT_EQ(Tool("check " + Q(store)), 0);
   EXPECT_EQ(Tool("dump " + Q(store)), 0);
-  EXPECT_EQ(storetest::Bytes(store), fresh);
+  EXPECT_EQ(testsupport::Bytes(store), fresh);
 
   util::TStringList l;
   l.Add("x");
   ASSERT_EQ(store::WriteStoreLines("a\xFF" "b", &l, store), 0);
   ASSERT_EQ(store::WriteStoreLines("a\xFF" "c", &l, store), 0);
-  const std::string sound = storetest::Bytes(store);
+  const std::string sound = testsupport::Bytes(store);
   EXPECT_EQ(Tool("check " + Q(store)), 0);
 
   // A flipped byte inside a compressed record: the stream no longer inflates.
-  const int32_t top = storetest::TopIndexPosition(sound);
-  storetest::FlipByte(store, top + store::RecordHeaderSize + 3);
-  const std::string damaged = storetest::Bytes(store);
+  const int32_t top = testsupport::TopIndexPosition(sound);
+  testsupport::FlipByte(store, top + store::RecordHeaderSize + 3);
+  const std::string damaged = testsupport::Bytes(store);
   EXPECT_EQ(Tool("check " + Q(store)), 1);
   EXPECT_EQ(Tool("dump " + Q(store)), 0);
-  EXPECT_EQ(storetest::Bytes(store), damaged);
+  EXPECT_EQ(testsupport::Bytes(store), damaged);
 
   // A block nobody refers to (the root cell pointing past the top index).
-  storetest::PutBytes(store, sound);
-  storetest::SetInt32(store, store::FirstPayload, -1);
+  testsupport::PutBytes(store, sound);
+  testsupport::SetInt32(store, store::FirstPayload, -1);
   EXPECT_EQ(Tool("check " + Q(store)), 1);
-  storetest::PutBytes(store, sound.substr(0, 30));
+  testsupport::PutBytes(store, sound.substr(0, 30));
   EXPECT_EQ(Tool("check " + Q(store)), 1);
 }
 
@@ -91,7 +91,7 @@ TEST(LnstoreTest, CheckReportsAHotJournalAndOtherCommandsPlayItBack) {
   util::TStringList l;
   l.Add("From: a@b");
   ASSERT_EQ(store::WriteStoreLines("default\xFFmessage", &l, store), 0);
-  const std::string sound = storetest::Bytes(store);
+  const std::string sound = testsupport::Bytes(store);
   ASSERT_EQ(journal, store::JournalPath(store));
 
   // A cut operation's traces, laid by hand: a journal holding the original
@@ -104,15 +104,15 @@ TEST(LnstoreTest, CheckReportsAHotJournalAndOtherCommandsPlayItBack) {
   std::string cut = sound + "tail of a write that never finished";
   cut.replace(store::RootCellOffset, 8, "\x7f\x7f\x7f\x7f\x7f\x7f\x7f\x7f");
   auto lay = [&] {
-    storetest::PutBytes(store, cut);
-    storetest::PutBytes(journal, journalBytes);
+    testsupport::PutBytes(store, cut);
+    testsupport::PutBytes(journal, journalBytes);
   };
 
   lay();
   EXPECT_EQ(Tool("check " + Q(store), "", out), 1);
-  EXPECT_NE(storetest::Bytes(out).find("hot journal"), std::string::npos);
-  EXPECT_EQ(storetest::Bytes(store), cut);  // check changes nothing
-  EXPECT_EQ(storetest::Bytes(journal), journalBytes);
+  EXPECT_NE(testsupport::Bytes(out).find("hot journal"), std::string::npos);
+  EXPECT_EQ(testsupport::Bytes(store), cut);  // check changes nothing
+  EXPECT_EQ(testsupport::Bytes(journal), journalBytes);
 
   for (const std::string& cmd : {"get " + Q(store) + " default/message", "ls " + Q(store),
                                  "dump " + Q(store), "rm " + Q(store) + " default/absent"}) {
@@ -120,16 +120,16 @@ TEST(LnstoreTest, CheckReportsAHotJournalAndOtherCommandsPlayItBack) {
     lay();
     Tool(cmd);
     EXPECT_FALSE(util::FileExists(journal));
-    EXPECT_EQ(storetest::Bytes(store), sound);
+    EXPECT_EQ(testsupport::Bytes(store), sound);
   }
   EXPECT_EQ(Tool("check " + Q(store)), 0);
 
   // A torn journal is reported, is no fault, and the store stays as it is.
-  storetest::PutBytes(journal, journalBytes.substr(0, journalBytes.size() - 1));
+  testsupport::PutBytes(journal, journalBytes.substr(0, journalBytes.size() - 1));
   EXPECT_EQ(Tool("check " + Q(store), "", out), 0);
-  EXPECT_NE(storetest::Bytes(out).find("torn journal"), std::string::npos);
+  EXPECT_NE(testsupport::Bytes(out).find("torn journal"), std::string::npos);
   EXPECT_EQ(Tool("get " + Q(store) + " default/message", "", out), 0);
-  EXPECT_EQ(storetest::Bytes(out), "From: a@b\r\n");
+  EXPECT_EQ(testsupport::Bytes(out), "From: a@b\r\n");
   EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(storetest::Bytes(store), sound);
+  EXPECT_EQ(testsupport::Bytes(store), sound);
 }

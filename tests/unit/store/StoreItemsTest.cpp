@@ -12,8 +12,8 @@
 #include "util/Errors.h"
 
 using namespace store;
-using storetest::Bytes;
-using storetest::Int32At;
+using testsupport::Bytes;
+using testsupport::Int32At;
 using testsupport::Lines;
 using testsupport::Ptr;
 
@@ -23,7 +23,7 @@ const std::string kArticle = "default\xFF" "article";
 
 // Block length of the record at position, checked against its contents.
 int32_t BlockOf(const std::string& b, int32_t position) {
-  return storetest::BlockLengthAt(b, position);
+  return testsupport::BlockLengthAt(b, position);
 }
 }  // namespace
 
@@ -61,17 +61,17 @@ TEST(StoreItemsTest, WriteIntoMissingFileCreatesFourBlocks) {
   EXPECT_EQ(b[item + RecordKindOffset], ItemRecord);
   EXPECT_EQ(b[item + RecordEncodingOffset], ZlibEncoding);
   EXPECT_EQ(Int32At(b, item + RecordDataLengthOffset), static_cast<int32_t>(text.size()));
-  EXPECT_EQ(storetest::RecordData(b, item), text);
-  EXPECT_EQ(storetest::RecordPositionAt(b, item, 0), -1);  // was new
+  EXPECT_EQ(testsupport::RecordData(b, item), text);
+  EXPECT_EQ(testsupport::RecordPositionAt(b, item, 0), -1);  // was new
 
   EXPECT_EQ(b[folder + RecordKindOffset], IndexRecord);
-  EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"message"}));
-  EXPECT_EQ(storetest::RecordPositionAt(b, folder, 0), item);
-  EXPECT_EQ(storetest::RecordData(b, top), storetest::IndexData({"default"}));
-  EXPECT_EQ(storetest::RecordPositionAt(b, top, 0), folder);
+  EXPECT_EQ(testsupport::RecordData(b, folder), testsupport::IndexData({"message"}));
+  EXPECT_EQ(testsupport::RecordPositionAt(b, folder, 0), item);
+  EXPECT_EQ(testsupport::RecordData(b, top), testsupport::IndexData({"default"}));
+  EXPECT_EQ(testsupport::RecordPositionAt(b, top, 0), folder);
   for (int32_t p : {item, folder, top})  // every block is exactly 4 + 12 + S + 4 n, n = 1
     EXPECT_EQ(BlockOf(b, p),
-              BlockPrefixSize + RecordHeaderSize + storetest::StoredLengthAt(b, p) + PositionSize);
+              BlockPrefixSize + RecordHeaderSize + testsupport::StoredLengthAt(b, p) + PositionSize);
 
   util::TStringList back;
   EXPECT_EQ(ReadStoreLines(back, "Default\xFFMessage", path), 0);
@@ -108,13 +108,13 @@ TEST(StoreItemsTest, IndexDumpShowsNamesAndPositions) {
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"a"})), path), 0);
   ASSERT_EQ(WriteStoreLines(kArticle, Ptr(Lines({"b"})), path), 0);
   const std::string b = Bytes(path);
-  const int32_t top = storetest::TopIndexPosition(b);
-  const int32_t folder = storetest::RecordPositionAt(b, top, 0);
+  const int32_t top = testsupport::TopIndexPosition(b);
+  const int32_t folder = testsupport::RecordPositionAt(b, top, 0);
   // The first item written is the first block behind the root cell.
   const int32_t message = FirstPayload + RootCellBlockSize;
-  ASSERT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"message", "article"}));
-  ASSERT_EQ(storetest::RecordPositionAt(b, folder, 0), message);
-  const int32_t article = storetest::RecordPositionAt(b, folder, 1);
+  ASSERT_EQ(testsupport::RecordData(b, folder), testsupport::IndexData({"message", "article"}));
+  ASSERT_EQ(testsupport::RecordPositionAt(b, folder, 0), message);
+  const int32_t article = testsupport::RecordPositionAt(b, folder, 1);
   ASSERT_GT(article, message);
 
   testsupport::TBoxRecorder boxes;
@@ -158,18 +158,18 @@ TEST(StoreItemsTest, DeleteAndRename) {
   EXPECT_EQ(ReadStoreLines(l, "folder\xFFmessage", path), 0);
   EXPECT_EQ(l.Count(), 0);
   const std::string b = Bytes(path);
-  const int32_t top = storetest::TopIndexPosition(b);
-  const int32_t folder = storetest::RecordPositionAt(b, top, 0);
-  EXPECT_EQ(storetest::RecordData(b, folder), storetest::IndexData({"posting"}));
+  const int32_t top = testsupport::TopIndexPosition(b);
+  const int32_t folder = testsupport::RecordPositionAt(b, top, 0);
+  EXPECT_EQ(testsupport::RecordData(b, folder), testsupport::IndexData({"posting"}));
 
   // Deleting the last entry leaves an index of the single NUL.
   EXPECT_EQ(WriteStoreLines("folder\xFFposting", nullptr, path), 0);
   const std::string c = Bytes(path);
-  const int32_t top2 = storetest::TopIndexPosition(c);
-  const int32_t folder2 = storetest::RecordPositionAt(c, top2, 0);
-  EXPECT_EQ(storetest::RecordData(c, folder2), std::string(1, '\0'));
+  const int32_t top2 = testsupport::TopIndexPosition(c);
+  const int32_t folder2 = testsupport::RecordPositionAt(c, top2, 0);
+  EXPECT_EQ(testsupport::RecordData(c, folder2), std::string(1, '\0'));
   EXPECT_EQ(BlockOf(c, folder2),
-            BlockPrefixSize + RecordHeaderSize + storetest::StoredLengthAt(c, folder2));
+            BlockPrefixSize + RecordHeaderSize + testsupport::StoredLengthAt(c, folder2));
 }
 
 TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
@@ -183,9 +183,9 @@ TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
   // Same size: the released record's place is taken again.
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(Lines({"version B"})), path), 0);
   std::string c = Bytes(path);
-  const int32_t top = storetest::TopIndexPosition(c);
-  int32_t folder = storetest::RecordPositionAt(c, top, 0);
-  EXPECT_EQ(storetest::RecordPositionAt(c, folder, 0), item);
+  const int32_t top = testsupport::TopIndexPosition(c);
+  int32_t folder = testsupport::RecordPositionAt(c, top, 0);
+  EXPECT_EQ(testsupport::RecordPositionAt(c, folder, 0), item);
 
   // Larger than any free extent: appended; the folder's new record then
   // takes the front of the space merged from the old item and old folder.
@@ -194,10 +194,10 @@ TEST(StoreItemsTest, RewriteLandsInReleasedSpace) {
   const int32_t endBefore = Int32At(c, DataEndOffset);
   ASSERT_EQ(WriteStoreLines(kMessage, &big, path), 0);
   c = Bytes(path);
-  const int32_t top2 = storetest::TopIndexPosition(c);
-  folder = storetest::RecordPositionAt(c, top2, 0);
+  const int32_t top2 = testsupport::TopIndexPosition(c);
+  folder = testsupport::RecordPositionAt(c, top2, 0);
   EXPECT_EQ(folder, item);
-  EXPECT_EQ(storetest::RecordPositionAt(c, folder, 0),
+  EXPECT_EQ(testsupport::RecordPositionAt(c, folder, 0),
             endBefore + BlockPrefixSize);
   EXPECT_EQ(oldEnd, endBefore);
   util::TStringList back;
@@ -292,8 +292,8 @@ TEST(StoreItemsTest, CopyFileContents) {
   const std::string src = dir.Path("src.bin"), dst = dir.Path("dst.bin");
   CopyFileContents(dst, src);
   EXPECT_FALSE(util::FileExists(dst));
-  storetest::PutBytes(src, std::string("a\0\xFF", 3));
-  storetest::PutBytes(dst, "longer old contents");
+  testsupport::PutBytes(src, std::string("a\0\xFF", 3));
+  testsupport::PutBytes(dst, "longer old contents");
   CopyFileContents(dst, src);
   EXPECT_EQ(Bytes(dst), std::string("a\0\xFF", 3));
 }

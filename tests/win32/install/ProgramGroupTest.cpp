@@ -105,7 +105,7 @@ TEST_F(CreateProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
   for (const auto& e : expected) {
     EXPECT_NE(std::find(names.Lines().begin(), names.Lines().end(), e.link), names.Lines().end())
         << e.link;
-    lftest::TLinkFields f = lftest::ReadShortcut(group + "\\" + e.link);
+    testsupport::TLinkFields f = testsupport::ReadShortcut(group + "\\" + e.link);
     ASSERT_TRUE(f.loaded) << e.link;
     const std::string target = util::LowerCase(home_ + e.target);
     EXPECT_TRUE(util::SameText(f.path, target)) << e.link << ": " << f.path;
@@ -128,7 +128,7 @@ TEST_F(CreateProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) 
   testsupport::WriteFileText(group + "\\Lanternfell.LNK", "not a shortcut");
   state_.FoundInstallation = true;
   ASSERT_TRUE(setup::CreateProgramGroup(state_));
-  lftest::TLinkFields f = lftest::ReadShortcut(group + "\\Lanternfell.LNK");
+  testsupport::TLinkFields f = testsupport::ReadShortcut(group + "\\Lanternfell.LNK");
   ASSERT_TRUE(f.loaded);
   EXPECT_EQ(f.description, "Lanternfell");
   EXPECT_EQ(LinkNames(group).Count(), 5);

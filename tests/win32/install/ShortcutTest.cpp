@@ -29,7 +29,7 @@ TEST(ShortcutTest, FieldsReadBackAndSecondCallReplacesLink) {
   const std::string link = tmp.Path("Lanternfell.LNK");
 
   ASSERT_TRUE(SUCCEEDED(util::CreateShortcut(target, link, icon, "Lanternfell", "")));
-  lftest::TLinkFields f = lftest::ReadShortcut(link);
+  testsupport::TLinkFields f = testsupport::ReadShortcut(link);
   ASSERT_TRUE(f.loaded);
   EXPECT_TRUE(util::SameText(f.path, target)) << f.path;
   EXPECT_EQ(f.description, "Lanternfell");
@@ -39,7 +39,7 @@ TEST(ShortcutTest, FieldsReadBackAndSecondCallReplacesLink) {
   EXPECT_EQ(f.arguments, "");
 
   ASSERT_TRUE(SUCCEEDED(util::CreateShortcut(target, link, target, "Second", "-x  \"a b\"")));
-  f = lftest::ReadShortcut(link);
+  f = testsupport::ReadShortcut(link);
   ASSERT_TRUE(f.loaded);
   EXPECT_EQ(f.description, "Second");
   EXPECT_EQ(f.arguments, "-x  \"a b\"");

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace dialogs {
+using namespace dialogs;
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -341,4 +342,3 @@ TEST(RunnerTest, NestedRunIsRefusedWithoutDisturbingTheFirst) {
 }
 
 }  // namespace
-}  // namespace dialogs

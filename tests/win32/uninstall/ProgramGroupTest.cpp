@@ -24,7 +24,7 @@ class RemoveProgramGroupTest : public RemovalFixture {
 // (empty value) opens no conversation and sends nothing, yet the step
 // reports as done.
 TEST_F(RemoveProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbsentGroup) {
-  TestDdeServer server("LFTESTPROGMAN");
+  TDdeServer server("LFTESTPROGMAN");
   ASSERT_TRUE(server.Ready());
 
   EXPECT_TRUE(MakeDdeRemoval("", "LFTESTPROGMAN")->RemoveProgramGroup());

@@ -34,7 +34,7 @@ const std::string kEncryptedNotice =
     "current configuration values. This is not a problem though. Click 'Install' to complete "
     "program setup.";
 
-class SetupFormTest : public wiztest::WizardFixture {
+class SetupFormTest : public testsupport::WizardFixture {
  protected:
   // The wizard as start-up makes it; Show runs FormShow as the first showing.
   std::unique_ptr<TSetupForm> Open(bool show = true) {

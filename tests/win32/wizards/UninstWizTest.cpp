@@ -23,7 +23,7 @@ namespace {
 // The only group name setup records.
 const std::string kGroup = "Lanternfell";
 
-class UninstWizTest : public wiztest::WizardFixture {
+class UninstWizTest : public testsupport::WizardFixture {
  protected:
   // The wizard as start-up makes it, shown so that a person could use it.
   std::unique_ptr<TUninstWiz> Open() {

@@ -10,7 +10,7 @@
 #include "util/Registry.h"
 #include "util/System.h"
 
-namespace wiztest {
+namespace testsupport {
 
 namespace {
 
@@ -39,4 +39,4 @@ void WizardFixture::TearDown() {
   TSandboxTest::TearDown();
 }
 
-}  // namespace wiztest
+}  // namespace testsupport

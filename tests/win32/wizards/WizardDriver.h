@@ -13,7 +13,7 @@
 #include "util/Message.h"
 #include "util/Win.h"
 
-namespace wiztest {
+namespace testsupport {
 
 // Per test: the sandbox (scratch folder, both registry keys absent before
 // and after, the beep off, message boxes recorded and answered OK unless told
@@ -35,4 +35,4 @@ class WizardFixture : public testsupport::TSandboxTest {
   testsupport::TWatchdog watchdog_;
 };
 
-}  // namespace wiztest
+}  // namespace testsupport
