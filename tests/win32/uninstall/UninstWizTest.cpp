@@ -3,7 +3,7 @@
 // and a full removal with the wait dialog run for real.
 #include <memory>
 
-#include "WizardDriver.h"
+#include "tests/support/WizardFixture.h"
 #include "app/Version.h"
 #include "gui/Pump.h"
 #include "tests/support/FormDriver.h"

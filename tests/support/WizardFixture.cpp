@@ -1,5 +1,5 @@
 // The wizard tests' fixture (see WizardDriver.h).
-#include "WizardDriver.h"
+#include "tests/support/WizardFixture.h"
 
 #include "app/Version.h"
 #include "dialogs/WaitDlg.h"

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <memory>
 
-#include "WizardDriver.h"
+#include "tests/support/WizardFixture.h"
 #include "app/Version.h"
 #include "dialogs/DirBrow.h"
 #include "gui/Pump.h"
