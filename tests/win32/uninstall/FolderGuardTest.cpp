@@ -73,7 +73,11 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
     SCOPED_TRACE(dir);
     lines_.clear();
     MakeKeys(dir, dir);
-    auto removal = MakeRemoval({dir, dir, "Lanternfell", true, true, true});
+    auto removal = MakeRemoval({.AppDir = dir,
+                                .MixDir = dir,
+                                .GroupName = "Lanternfell",
+                                .AppChecked = true,
+                                .MixChecked = true});
     removal->RemoveApp();
     removal->RemoveMix();
     EXPECT_TRUE(util::FileExists(sentinel));
@@ -199,7 +203,11 @@ TEST_F(FolderGuardTest, HomeInAWellKnownFolderLosesNothing) {
     // Spelled as recorded, or in capitals without the backslash.
     const std::string spelling = i % 2 ? util::StripBackslash(util::UpperCase(dir)) : dir;
     MakeKeys(spelling, spelling, "Lanternfell");
-    auto removal = MakeRemoval({spelling, spelling, "Lanternfell", true, true, true});
+    auto removal = MakeRemoval({.AppDir = spelling,
+                                .MixDir = spelling,
+                                .GroupName = "Lanternfell",
+                                .AppChecked = true,
+                                .MixChecked = true});
     removal->RemoveApp();
     removal->RemoveMix();
     for (const std::string& s : sentinels) EXPECT_TRUE(util::FileExists(s)) << s;

@@ -37,7 +37,7 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   File("Product\\Mail\\Inbox\\ln.tmp");
   MakeKeys(home, "");
 
-  auto removal = MakeRemoval({home, "", "Lanternfell", true, true, false});
+  auto removal = MakeRemoval({.AppDir = home, .GroupName = "Lanternfell", .AppChecked = true});
   removal->RunRemovals();
 
   EXPECT_TRUE(Exists("Product\\LN.DBC"));
@@ -67,7 +67,11 @@ TEST_F(RemovalTest, StoreJournalIsKeptInEitherHome) {
   File("Shared\\LN.dbc.jnl.old");
   MakeKeys(home, home);
 
-  auto removal = MakeRemoval({home, home, "Lanternfell", true, true, true});
+  auto removal = MakeRemoval({.AppDir = home,
+                              .MixDir = home,
+                              .GroupName = "Lanternfell",
+                              .AppChecked = true,
+                              .MixChecked = true});
   removal->RunRemovals();
 
   EXPECT_EQ(Read("Shared\\ln.DBC.jnl"), "journal");
@@ -85,7 +89,7 @@ TEST_F(RemovalTest, MixHomeWithOnlyPoolGoesCompletely) {
   MakeKeys("", home);
 
   // Held without its trailing backslash: the step adds it.
-  auto removal = MakeRemoval({"", util::StripBackslash(home), "", true, false, true});
+  auto removal = MakeRemoval({.MixDir = util::StripBackslash(home), .MixChecked = true});
   removal->RunRemovals();
 
   EXPECT_FALSE(util::DirectoryExists(home));
@@ -103,7 +107,7 @@ TEST_F(RemovalTest, MixHomeWithAnotherSubfolderKeepsItAndItself) {
   Dir("Mix\\keys");
   File("Mix\\keys\\secring.mix");
 
-  auto removal = MakeRemoval({"", home, "", true, false, true});
+  auto removal = MakeRemoval({.MixDir = home, .MixChecked = true});
   removal->DeleteMixFiles();
 
   EXPECT_FALSE(Exists("Mix\\mix.exe"));
@@ -119,7 +123,7 @@ TEST_F(RemovalTest, MixHomeStaysWhenPoolCannotBeEmptied) {
   const std::string locked = File("Mix\\pool\\locked.txt");
   ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
 
-  auto removal = MakeRemoval({"", home, "", true, false, true});
+  auto removal = MakeRemoval({.MixDir = home, .MixChecked = true});
   removal->DeleteMixFiles();
 
   EXPECT_TRUE(Exists("Mix\\pool\\locked.txt"));
@@ -136,7 +140,12 @@ TEST_F(RemovalTest, ProgressListFollowsTheChosenOrder) {
     File("Mix\\mix.exe");
     MakeKeys(appHome, mixHome);
 
-    auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", appFirst, true, true});
+    auto removal = MakeRemoval({.AppDir = appHome,
+                                .MixDir = mixHome,
+                                .GroupName = "Lanternfell",
+                                .AppFirst = appFirst,
+                                .AppChecked = true,
+                                .MixChecked = true});
     removal->RunRemovals();
     removal->Finish();
 
@@ -153,7 +162,8 @@ TEST_F(RemovalTest, MixmasterOnlyLeavesTheProductAlone) {
   File("App\\readme.txt");
   MakeKeys(appHome, mixHome);
 
-  auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", true, false, true});
+  auto removal = MakeRemoval(
+      {.AppDir = appHome, .MixDir = mixHome, .GroupName = "Lanternfell", .MixChecked = true});
   removal->RunRemovals();
   removal->Finish();
 
@@ -167,7 +177,8 @@ TEST_F(RemovalTest, MixmasterOnlyLeavesTheProductAlone) {
 
 TEST_F(RemovalTest, MissingHomeFoldersStillGiveEveryLine) {
   MakeKeys(root_ + "gone\\", "");
-  auto removal = MakeRemoval({root_ + "gone\\", "", "", false, true, true});
+  auto removal = MakeRemoval(
+      {.AppDir = root_ + "gone\\", .AppFirst = false, .AppChecked = true, .MixChecked = true});
   removal->RunRemovals();
   Lines expected = kMixLines;
   expected.insert(expected.end(), kAppLines.begin(), kAppLines.end());
@@ -183,7 +194,7 @@ TEST_F(RemovalTest, NoDdeServerShowsErrorWritesNoGroupLineAndRemovesTheRest) {
   MakeKeys(home, "");
 
   // The real DDE client, pointed at a service that nobody answers.
-  uninstall::TRemoval removal({home, "", "Lanternfell", true, true, false},
+  uninstall::TRemoval removal({.AppDir = home, .GroupName = "Lanternfell", .AppChecked = true},
                               [this](const std::string& line) { lines_.push_back(line); });
   removal.SetProgmanLink(std::make_unique<uninstall::TDdeClientConv>("LFNOSUCHSERVICE"));
   removal.RunRemovals();
@@ -221,7 +232,12 @@ TEST_F(RemovalTest, SharedHomeKeepsTheProductStoreAndEverythingElseGoes) {
     const std::string mixDir = appFirst ? home : util::UpperCase(util::StripBackslash(home));
     MakeKeys(home, mixDir);
 
-    auto removal = MakeRemoval({home, mixDir, "Lanternfell", appFirst, true, true});
+    auto removal = MakeRemoval({.AppDir = home,
+                                .MixDir = mixDir,
+                                .GroupName = "Lanternfell",
+                                .AppFirst = appFirst,
+                                .AppChecked = true,
+                                .MixChecked = true});
     removal->RunRemovals();
     removal->Finish();
 
@@ -271,7 +287,12 @@ TEST_F(RemovalTest, ProductHomeInsidePoolKeepsTheStoreAndThePathToIt) {
       MakeKeys(appHome, mixHome);
 
       // The wizard removes Mixmaster first when the product lies inside it.
-      auto removal = MakeRemoval({appHome, mixHome, "Lanternfell", false, productChosen, true});
+      auto removal = MakeRemoval({.AppDir = appHome,
+                                  .MixDir = mixHome,
+                                  .GroupName = "Lanternfell",
+                                  .AppFirst = false,
+                                  .AppChecked = productChosen,
+                                  .MixChecked = true});
       removal->RunRemovals();
 
       EXPECT_EQ(Read(appRel + "\\LN.DBC"), store);
@@ -316,7 +337,7 @@ TEST_F(RemovalTest, MixmasterAloneLeavesAStoreLeftInItsHome) {
   MakeKeys("", home);
   util::TRegistry().DeleteKey(app::ProductRegistryKey);
 
-  auto removal = MakeRemoval({"", home, "", true, false, true});
+  auto removal = MakeRemoval({.MixDir = home, .MixChecked = true});
   removal->RunRemovals();
 
   EXPECT_EQ(Read("Mix\\LN.DBC"), "mail");

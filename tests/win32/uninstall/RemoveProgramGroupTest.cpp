@@ -13,7 +13,7 @@ class RemoveProgramGroupTest : public RemovalFixture {
   std::unique_ptr<uninstall::TRemoval> MakeDdeRemoval(const std::string& group,
                                                       const std::string& service) {
     auto r = std::make_unique<uninstall::TRemoval>(
-        TUninstallState{"", "", group, true, true, false},
+        TUninstallState{.GroupName = group, .AppChecked = true},
         [this](const std::string& line) { lines_.push_back(line); });
     r->SetProgmanLink(std::make_unique<uninstall::TDdeClientConv>(service, service));
     return r;
@@ -42,7 +42,7 @@ TEST_F(RemoveProgramGroupTest, CommandTravelsAsAnsiTextWithItsNulButNotForAnAbse
 
   // Through the recording seam: not even a conversation for the empty name.
   lines_.clear();
-  auto removal = MakeRemoval({"", "", "", true, true, false});
+  auto removal = MakeRemoval({.AppChecked = true});
   EXPECT_TRUE(removal->RemoveProgramGroup());
   EXPECT_EQ(link_->opens, 0);
   EXPECT_TRUE(link_->commands.empty());
@@ -65,7 +65,7 @@ TEST_F(RemoveProgramGroupTest, AnotherProgramsGroupIsNeverSent) {
     File("App\\LN.dbc", "store");
     MakeKeys(home, "", name);
 
-    auto removal = MakeRemoval({home, "", name, true, true, false});
+    auto removal = MakeRemoval({.AppDir = home, .GroupName = name, .AppChecked = true});
     removal->RunRemovals();
 
     EXPECT_EQ(link_->opens, 0);
@@ -98,7 +98,7 @@ TEST_F(RemoveProgramGroupTest, FailedSendAndRaisedErrorEachShowTheirBoxAndStillC
     boxes_.clear();
     lines_.clear();
     link_ = std::make_shared<LinkLog>();
-    auto removal = MakeRemoval({"", "", "Lanternfell", true, true, false}, c.mode);
+    auto removal = MakeRemoval({.GroupName = "Lanternfell", .AppChecked = true}, c.mode);
     EXPECT_FALSE(removal->RemoveProgramGroup());
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, c.text);
@@ -120,7 +120,7 @@ TEST_F(RemoveProgramGroupTest, UnsafeGroupNamesAreNotSent) {
     boxes_.clear();
     lines_.clear();
     link_ = std::make_shared<LinkLog>();
-    EXPECT_FALSE(MakeRemoval({"", "", name, true, true, false})->RemoveProgramGroup());
+    EXPECT_FALSE(MakeRemoval({.GroupName = name, .AppChecked = true})->RemoveProgramGroup());
     EXPECT_TRUE(link_->commands.empty());
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, "Unable to remove Lanternfell program group!");
