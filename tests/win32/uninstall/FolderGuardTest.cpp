@@ -9,7 +9,6 @@
 using uninstall::IsAbsoluteFolderPath;
 using uninstall::IsProtectedFolder;
 using uninstall::IsRootForm;
-using Lines = std::vector<std::string>;
 
 class FolderGuardTest : public RemovalFixture {};
 
@@ -73,21 +72,14 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
     SCOPED_TRACE(dir);
     lines_.clear();
     MakeKeys(dir, dir);
-    auto removal = MakeRemoval({.AppDir = dir,
-                                .MixDir = dir,
-                                .GroupName = "Lanternfell",
-                                .AppChecked = true,
-                                .MixChecked = true});
+    auto removal = MakeRemoval(BothChosen(dir, dir));
     removal->RemoveApp();
     removal->RemoveMix();
     EXPECT_TRUE(util::FileExists(sentinel));
     EXPECT_TRUE(util::FileExists(poolSentinel));
     EXPECT_TRUE(util::DirectoryExists("C:\\"));
     // The steps still report, and the registry keys still go.
-    EXPECT_EQ(lines_,
-              (Lines{"Removing Lanternfell...", "   program group...done",
-                     "   program files...done", "   registry key...done", "Removing Mixmaster...",
-                     "   program files...done", "   registry key...done"}));
+    EXPECT_EQ(lines_, Concat(kAppLines, kMixLines));
     EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
     EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
   }
@@ -203,19 +195,12 @@ TEST_F(FolderGuardTest, HomeInAWellKnownFolderLosesNothing) {
     // Spelled as recorded, or in capitals without the backslash.
     const std::string spelling = i % 2 ? util::StripBackslash(util::UpperCase(dir)) : dir;
     MakeKeys(spelling, spelling, "Lanternfell");
-    auto removal = MakeRemoval({.AppDir = spelling,
-                                .MixDir = spelling,
-                                .GroupName = "Lanternfell",
-                                .AppChecked = true,
-                                .MixChecked = true});
+    auto removal = MakeRemoval(BothChosen(spelling, spelling));
     removal->RemoveApp();
     removal->RemoveMix();
     for (const std::string& s : sentinels) EXPECT_TRUE(util::FileExists(s)) << s;
     EXPECT_TRUE(util::FileExists(poolSentinel));
-    EXPECT_EQ(lines_,
-              (Lines{"Removing Lanternfell...", "   program group...done",
-                     "   program files...done", "   registry key...done", "Removing Mixmaster...",
-                     "   program files...done", "   registry key...done"}));
+    EXPECT_EQ(lines_, Concat(kAppLines, kMixLines));
     EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
     EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
     for (const std::string& s : sentinels) DeleteFileA(s.c_str());

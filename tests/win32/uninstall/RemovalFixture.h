@@ -18,6 +18,23 @@
 #include "util/Win.h"
 
 using namespace testsupport;
+using Lines = std::vector<std::string>;
+
+// The progress lines of each program's removal when every step succeeds.
+inline const Lines kAppLines = {"Removing Lanternfell...", "   program group...done",
+                                "   program files...done", "   registry key...done"};
+inline const Lines kMixLines = {"Removing Mixmaster...", "   program files...done",
+                                "   registry key...done"};
+// The product's lines when its program group could not be removed.
+inline const Lines kAppLinesWithoutGroup = {"Removing Lanternfell...", "   program files...done",
+                                            "   registry key...done"};
+
+// a's lines, then b's.
+inline Lines Concat(const Lines& a, const Lines& b) {
+  Lines all = a;
+  all.insert(all.end(), b.begin(), b.end());
+  return all;
+}
 
 // What a recording link saw, shared with the test after the link moved into
 // the removal.
@@ -61,6 +78,30 @@ class RemovalFixture : public TSandboxTest {
     reg.WriteString("x", "y");
     ASSERT_TRUE(reg.OpenKey(app::MixmasterRegistryKey, false));
     reg.WriteString("MixDir", mixDir);
+  }
+
+  // Both programs chosen, in the given order, with the group setup writes.
+  static uninstall::TUninstallState BothChosen(const std::string& appDir, const std::string& mixDir,
+                                             bool appFirst = true) {
+    return {.AppDir = appDir,
+            .MixDir = mixDir,
+            .GroupName = "Lanternfell",
+            .AppFirst = appFirst,
+            .AppChecked = true,
+            .MixChecked = true};
+  }
+
+  // The group step's failure: one error box, no group line; the product's
+  // files (readme.txt in App) and key went all the same.
+  void ExpectGroupErrorAndTheRestRemoved() {
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Unable to remove Lanternfell program group!");
+    EXPECT_EQ(boxes_[0].caption, "Error");
+    EXPECT_EQ(boxes_[0].buttons, util::MsgButtons::Ok);
+    EXPECT_EQ(boxes_[0].owner, util::MsgOwner::MainWindow);
+    EXPECT_EQ(lines_, kAppLinesWithoutGroup);
+    EXPECT_FALSE(Exists("App\\readme.txt"));
+    EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
   }
 
   // A removal whose progress lines land in lines_ and whose Program Manager

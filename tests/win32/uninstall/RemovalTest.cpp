@@ -4,17 +4,11 @@
 #include "util/Text.h"
 
 using uninstall::TUninstallState;
-using Lines = std::vector<std::string>;
 
 namespace {
-const Lines kAppLines = {"Removing Lanternfell...", "   program group...done",
-                         "   program files...done", "   registry key...done"};
-const Lines kMixLines = {"Removing Mixmaster...", "   program files...done",
-                         "   registry key...done"};
-
+// Both removals' lines in order, then the closing line.
 Lines Join(const Lines& a, const Lines& b) {
-  Lines all = a;
-  all.insert(all.end(), b.begin(), b.end());
+  Lines all = Concat(a, b);
   all.push_back("Done!");
   return all;
 }
@@ -67,11 +61,7 @@ TEST_F(RemovalTest, StoreJournalIsKeptInEitherHome) {
   File("Shared\\LN.dbc.jnl.old");
   MakeKeys(home, home);
 
-  auto removal = MakeRemoval({.AppDir = home,
-                              .MixDir = home,
-                              .GroupName = "Lanternfell",
-                              .AppChecked = true,
-                              .MixChecked = true});
+  auto removal = MakeRemoval(BothChosen(home, home));
   removal->RunRemovals();
 
   EXPECT_EQ(Read("Shared\\ln.DBC.jnl"), "journal");
@@ -140,12 +130,7 @@ TEST_F(RemovalTest, ProgressListFollowsTheChosenOrder) {
     File("Mix\\mix.exe");
     MakeKeys(appHome, mixHome);
 
-    auto removal = MakeRemoval({.AppDir = appHome,
-                                .MixDir = mixHome,
-                                .GroupName = "Lanternfell",
-                                .AppFirst = appFirst,
-                                .AppChecked = true,
-                                .MixChecked = true});
+    auto removal = MakeRemoval(BothChosen(appHome, mixHome, appFirst));
     removal->RunRemovals();
     removal->Finish();
 
@@ -180,9 +165,7 @@ TEST_F(RemovalTest, MissingHomeFoldersStillGiveEveryLine) {
   auto removal = MakeRemoval(
       {.AppDir = root_ + "gone\\", .AppFirst = false, .AppChecked = true, .MixChecked = true});
   removal->RunRemovals();
-  Lines expected = kMixLines;
-  expected.insert(expected.end(), kAppLines.begin(), kAppLines.end());
-  EXPECT_EQ(lines_, expected);
+  EXPECT_EQ(lines_, Concat(kMixLines, kAppLines));
   EXPECT_FALSE(util::DirectoryExists(root_ + "gone"));
   EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
   EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
@@ -199,15 +182,7 @@ TEST_F(RemovalTest, NoDdeServerShowsErrorWritesNoGroupLineAndRemovesTheRest) {
   removal.SetProgmanLink(std::make_unique<uninstall::TDdeClientConv>("LFNOSUCHSERVICE"));
   removal.RunRemovals();
 
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, "Unable to remove Lanternfell program group!");
-  EXPECT_EQ(boxes_[0].caption, "Error");
-  EXPECT_EQ(boxes_[0].buttons, util::MsgButtons::Ok);
-  EXPECT_EQ(boxes_[0].owner, util::MsgOwner::MainWindow);
-  EXPECT_EQ(lines_, (Lines{"Removing Lanternfell...", "   program files...done",
-                           "   registry key...done"}));
-  EXPECT_FALSE(Exists("App\\readme.txt"));
-  EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  ExpectGroupErrorAndTheRestRemoved();
 }
 
 // The product and Mixmaster in one folder, both chosen (the wizard then
@@ -232,12 +207,7 @@ TEST_F(RemovalTest, SharedHomeKeepsTheProductStoreAndEverythingElseGoes) {
     const std::string mixDir = appFirst ? home : util::UpperCase(util::StripBackslash(home));
     MakeKeys(home, mixDir);
 
-    auto removal = MakeRemoval({.AppDir = home,
-                                .MixDir = mixDir,
-                                .GroupName = "Lanternfell",
-                                .AppFirst = appFirst,
-                                .AppChecked = true,
-                                .MixChecked = true});
+    auto removal = MakeRemoval(BothChosen(home, mixDir, appFirst));
     removal->RunRemovals();
     removal->Finish();
 
@@ -313,9 +283,7 @@ TEST_F(RemovalTest, ProductHomeInsidePoolKeepsTheStoreAndThePathToIt) {
                                  "Mix\\pool\\users\\m3.txt"})
           EXPECT_FALSE(Exists(gone)) << gone;
       }
-      Lines expected = kMixLines;
-      if (productChosen) expected.insert(expected.end(), kAppLines.begin(), kAppLines.end());
-      EXPECT_EQ(lines_, expected);
+      EXPECT_EQ(lines_, productChosen ? Concat(kMixLines, kAppLines) : kMixLines);
       EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
       EXPECT_EQ(KeyExists(app::ProductRegistryKey), !productChosen);
       tmp_.Clear();
