@@ -129,12 +129,7 @@ TEST_F(SetupFormTest, BothWizardsAreCentredOnTheScreen) {
 TEST_F(SetupFormTest, ReadOnlyTextBoxesGiveTheirParagraphsToTheSystem) {
   InstallKey({{"AppDir", Dir("App")}});
   auto f = Open();
-  auto text = [&](const char* name) {
-    HWND h = f->Find(name)->Handle();
-    std::string s(GetWindowTextLengthA(h) + 1, '\0');
-    s.resize(GetWindowTextA(h, s.data(), static_cast<int>(s.size())));
-    return s;
-  };
+  auto text = [&](const char* name) { return testsupport::TextOf(f->Find(name)->Handle()); };
   EXPECT_EQ(text("RichEdit1"),
             "This wizard will guide you through the installation process. Below you'll find the "
             "\r\ndefault destination. Change it if you like. The folder need not exist and it "

@@ -39,6 +39,13 @@ class UninstWizTest : public testsupport::WizardFixture {
     WriteKey(app::MixmasterRegistryKey, {{"MixDir", mixDir}});
   }
 
+  // Next twice, from Start to the Review page.
+  static void ToReview(TUninstWiz& w) {
+    ASSERT_TRUE(Press(Btn(w, "NextBtn")));
+    ASSERT_TRUE(Press(Btn(w, "NextBtn")));
+    ASSERT_EQ(Page(w), "Review");
+  }
+
   static gui::TCheckBox* AppBox(TUninstWiz& w) { return w.Get<gui::TCheckBox>("AppEntries"); }
   static gui::TCheckBox* MixBox(TUninstWiz& w) { return w.Get<gui::TCheckBox>("MixEntries"); }
   static gui::TButton* Btn(TUninstWiz& w, const char* name) { return w.Get<gui::TButton>(name); }
@@ -71,12 +78,7 @@ TEST_F(UninstWizTest, NothingInstalledOffersNothingAndClosesWithoutQuestion) {
 TEST_F(UninstWizTest, ReadOnlyTextBoxesGiveTheirParagraphsToTheSystem) {
   InstallApp(Dir("App"));
   auto w = Open();
-  auto text = [&](const char* name) {
-    HWND h = w->Find(name)->Handle();
-    std::string s(GetWindowTextLengthA(h) + 1, '\0');
-    s.resize(GetWindowTextA(h, s.data(), static_cast<int>(s.size())));
-    return s;
-  };
+  auto text = [&](const char* name) { return testsupport::TextOf(w->Find(name)->Handle()); };
   EXPECT_EQ(text("RichEdit7"),
             "You have indicated that you would like to un-install the program. \r\n"
             "On the next screen you will have the opportunity to select, by item, \r\n"
@@ -334,9 +336,7 @@ TEST_F(UninstWizTest, ClosingFromReviewAfterYes) {
   InstallApp(Dir("App"));
   Answer(testsupport::Always(util::mrYes));
   auto w = Open();
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_EQ(Page(*w), "Review");
+  ASSERT_NO_FATAL_FAILURE(ToReview(*w));
   ASSERT_TRUE(Press(Btn(*w, "CancelBtn")));
   EXPECT_EQ(BoxTexts(), Lines{"Quit without un-installing?"});
   EXPECT_TRUE(w->Closed());
@@ -346,9 +346,7 @@ TEST_F(UninstWizTest, ClosingFromReviewAfterYes) {
 TEST_F(UninstWizTest, KeysOnTheReviewPageList) {
   InstallApp(Dir("App"));
   auto w = Open();
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_EQ(Page(*w), "Review");
+  ASSERT_NO_FATAL_FAILURE(ToReview(*w));
   gui::TMemo* memo = w->Get<gui::TMemo>("Memo1");
   gui::TControl* review = w->Find("Review");
 
@@ -387,9 +385,7 @@ TEST_F(UninstWizTest, FinishCancelledAtTheQuestionOrTheWaitDialogChangesNothing)
   File("App\\readme.txt");
   InstallApp(app);
   auto w = Open();
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_EQ(Page(*w), "Review");
+  ASSERT_NO_FATAL_FAILURE(ToReview(*w));
 
   Answer(testsupport::Always(util::mrCancel));
   ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
@@ -430,8 +426,7 @@ TEST_F(UninstWizTest, FullRemovalThroughTheForm) {
   InstallMix(mix);
   auto w = Open();
   ASSERT_TRUE(w->AppFirst());
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_NO_FATAL_FAILURE(ToReview(*w));
   EXPECT_EQ(w->Get<gui::TMemo>("RichEdit2")->Lines(), Lines{"RichEdit"});
 
   // OK to "Uninstall now?", and to the group box if no Program Manager
@@ -488,8 +483,7 @@ TEST_F(UninstWizTest, CloseBoxDuringTheRemovalIsRefused) {
   File("App\\readme.txt");
   InstallApp(app);
   auto w = Open();
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
-  ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+  ASSERT_NO_FATAL_FAILURE(ToReview(*w));
 
   // While the removal runs (Cancel disabled) the title bar's close box is
   // still there; a click on it arrives between the removal's steps.
