@@ -16,6 +16,17 @@ using testsupport::Ptr;
 namespace {
 const std::string kMessage = "default\xFFmessage";
 
+// The next read finds the message as written, with the journal gone and the
+// store byte for byte as it was before the journal was laid.
+void ExpectMessageRestored(const std::string& path, const std::string& journal,
+                           const util::TStringList& message, const std::string& sound) {
+  util::TStringList l;
+  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), message.Text());
+  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(testsupport::Bytes(path), sound);
+}
+
 // Lets the first n writes through and nothing after them.
 class CutAfter : public util::TFileFaults {
  public:
@@ -95,11 +106,8 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
 
   lay();
   ASSERT_EQ(InspectJournal(path), JournalState::Hot);
+  ExpectMessageRestored(path, journal, NumberedLines("From: x", 5), sound);
   util::TStringList l;
-  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
-  EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(testsupport::Bytes(path), sound);
 
   // Playback cut at each of its own writes: the journal stays hot and the
   // opening after that finishes the job.
@@ -124,10 +132,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   testsupport::PutBytes(path, sound);
   testsupport::PutBytes(journal, EncodeJournal(hot).substr(0, 30));
   ASSERT_EQ(InspectJournal(path), JournalState::Torn);
-  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), NumberedLines("From: x", 5).Text());
-  EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(testsupport::Bytes(path), sound);
+  ExpectMessageRestored(path, journal, NumberedLines("From: x", 5), sound);
 
   // A write plays the journal back before it works on the store.
   lay();
@@ -210,9 +215,5 @@ TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
   other.Ranges.push_back({RootCellOffset, std::string(8, '\x22')});
   testsupport::PutBytes(journal, EncodeJournal(other));
   EXPECT_EQ(InspectJournal(path), JournalState::Stale);
-  util::TStringList l;
-  EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
-  EXPECT_EQ(l.Text(), NumberedLines("From: z", 3).Text());
-  EXPECT_FALSE(util::FileExists(journal));
-  EXPECT_EQ(testsupport::Bytes(path), sound);
+  ExpectMessageRestored(path, journal, NumberedLines("From: z", 3), sound);
 }
