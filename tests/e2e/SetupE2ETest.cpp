@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 
 #include "app/Version.h"
@@ -125,6 +126,51 @@ void FirstInstall(const TStage& s) {
   EXPECT_TRUE(run.Process().Wait(kLong));
   CloseFolderWindows("Lanternfell");
 }
+
+// The un-installer's Options page as it shows the home: the product's and
+// Mixmaster's check boxes.
+struct TOptions {
+  HWND app = nullptr, mix = nullptr;
+};
+
+// Runs the installed un-installer from its home as a person would: Next to
+// Options, where check looks at the boxes once they show (Mixmaster's too
+// when withMix); Next, Finish, OK to "Uninstall now?", and Exit once the
+// removal is done.
+void RunUninstaller(const TStage& s, bool withMix,
+                    const std::function<void(const TOptions&)>& check) {
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  const std::string shown = util::LowerCase(s.Home);
+  TOptions o;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        o.app = FindChild(w, "Lanternfell  { " + shown + " }", "Button");
+        o.mix = FindChild(w, "Mixmaster    { " + shown + " }", "Button");
+        return o.app && (o.mix || !withMix) && IsWindowVisible(o.app);
+      },
+      kLong));
+  check(o);
+  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
+  ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
+  ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
+  TBoxWindow box;
+  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
+  EXPECT_EQ(box.text, "Uninstall now?");
+  Answer(box, IDOK);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        HWND exit = FindChild(w, "Exit", "Button");
+        return exit && IsWindowEnabled(exit);
+      },
+      60000));
+  ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
+  EXPECT_TRUE(p.Wait(kLong));
+}
+
 }  // namespace
 
 TEST(SetupE2ETest, FirstInstallationEndToEnd) {
@@ -368,30 +414,8 @@ TEST(UninstallE2ETest, InstalledUninstallerRemovesTheProductButKeepsTheStore) {
   TStage s = StageDistribution(SetupExe(), "remove");
   FirstInstall(s);
   ASSERT_TRUE(util::DirectoryExists(s.Group));
-  TProcess p;
-  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
-  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
-  ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
-  HWND app = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    app = FindChild(w, "Lanternfell  { " + util::LowerCase(s.Home) + " }", "Button");
-    return app && IsWindowVisible(app);
-  }, kLong));
-  EXPECT_TRUE(IsChecked(app));
-  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
-  ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
-  ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
-  TBoxWindow box;
-  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
-  EXPECT_EQ(box.text, "Uninstall now?");
-  Answer(box, IDOK);
-  ASSERT_TRUE(WaitUntil([&] {
-    HWND exit = FindChild(w, "Exit", "Button");
-    return exit && IsWindowEnabled(exit);
-  }, 60000));
-  ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
-  EXPECT_TRUE(p.Wait(kLong));
+  ASSERT_NO_FATAL_FAILURE(
+      RunUninstaller(s, false, [](const TOptions& o) { EXPECT_TRUE(IsChecked(o.app)); }));
 
   EXPECT_TRUE(util::DirectoryExists(s.Home));
   EXPECT_TRUE(util::FileExists(s.Home + "\\LN.dbc"));
@@ -446,39 +470,12 @@ TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
   ASSERT_TRUE(CreateDirectoryA((s.Home + "\\pool").c_str(), nullptr));
   ASSERT_TRUE(util::WriteWholeFile(s.Home + "\\pool\\m1.txt", "queued"));
 
-  TProcess p;
-  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
-  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
-  ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
-  const std::string shown = util::LowerCase(s.Home);
-  HWND app = nullptr, mix = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        app = FindChild(w, "Lanternfell  { " + shown + " }", "Button");
-        mix = FindChild(w, "Mixmaster    { " + shown + " }", "Button");
-        return app && mix && IsWindowVisible(app);
-      },
-      kLong));
   // One home: both are chosen and neither can be cleared alone.
-  EXPECT_TRUE(IsChecked(app));
-  EXPECT_TRUE(IsChecked(mix));
-  EXPECT_FALSE(IsWindowEnabled(mix));
-  ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
-  ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
-  ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
-  TBoxWindow box;
-  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
-  EXPECT_EQ(box.text, "Uninstall now?");
-  Answer(box, IDOK);
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        HWND exit = FindChild(w, "Exit", "Button");
-        return exit && IsWindowEnabled(exit);
-      },
-      60000));
-  ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
-  EXPECT_TRUE(p.Wait(kLong));
+  ASSERT_NO_FATAL_FAILURE(RunUninstaller(s, true, [](const TOptions& o) {
+    EXPECT_TRUE(IsChecked(o.app));
+    EXPECT_TRUE(IsChecked(o.mix));
+    EXPECT_FALSE(IsWindowEnabled(o.mix));
+  }));
 
   ASSERT_TRUE(util::FileExists(s.Home + "\\LN.dbc"));
   const util::TStringList after = StoreLines(s.Home, app::DefaultMessageKey);
