@@ -48,12 +48,18 @@ class RegistryStepsTest : public ::testing::Test {
     return v;
   }
 
+  // The state as a run of setup reads it from the registry.
+  static setup::TInstallState ReadBack() {
+    setup::TInstallState state;
+    setup::ReadRegistrySettings(state);
+    return state;
+  }
+
   testsupport::TBoxRecorder boxes_;
 };
 
 TEST_F(RegistryStepsTest, NoKeyLeavesDesignValues) {
-  setup::TInstallState state;
-  setup::ReadRegistrySettings(state);
+  const setup::TInstallState state = ReadBack();
   EXPECT_EQ(state.AppDir, "C:\\Program Files\\Lanternfell");
   EXPECT_TRUE(state.GroupBox);
   EXPECT_FALSE(state.FoundInstallation);
@@ -61,16 +67,14 @@ TEST_F(RegistryStepsTest, NoKeyLeavesDesignValues) {
 
 TEST_F(RegistryStepsTest, ExistingKeyFillsFolderGroupAndFound) {
   Put("AppDir", "D:\\Mail\\LN\\");
-  setup::TInstallState state;
-  setup::ReadRegistrySettings(state);
+  const setup::TInstallState state = ReadBack();
   EXPECT_EQ(state.AppDir, "D:\\Mail\\LN\\");  // as stored, backslash kept
   EXPECT_FALSE(state.GroupBox);               // no "Program Group" value
   EXPECT_TRUE(state.FoundInstallation);
 
   Put("Program Group", "Lanternfell");
   Put("AppDir", "");
-  setup::TInstallState again;
-  setup::ReadRegistrySettings(again);
+  const setup::TInstallState again = ReadBack();
   EXPECT_TRUE(again.GroupBox);
   EXPECT_EQ(again.AppDir, "C:\\Program Files\\Lanternfell");
   EXPECT_TRUE(again.FoundInstallation);
@@ -93,8 +97,7 @@ TEST_F(RegistryStepsTest, FirstInstallWritesAllSixValues) {
   EXPECT_EQ(Get("Update").number, 1u);
 
   // Read back the way the next run of setup does.
-  setup::TInstallState next;
-  setup::ReadRegistrySettings(next);
+  const setup::TInstallState next = ReadBack();
   EXPECT_EQ(next.AppDir, "C:\\Program Files\\Lanternfell");
   EXPECT_TRUE(next.GroupBox);
   EXPECT_TRUE(next.FoundInstallation);
@@ -161,8 +164,7 @@ TEST_F(RegistryStepsTest, KeyThatCannotBeCreatedShowsRegistryError) {
   EXPECT_EQ(boxes_.boxes[0].owner, util::MsgOwner::MainWindow);
 
   // Reading treats the unreachable key as no installation.
-  setup::TInstallState read;
-  setup::ReadRegistrySettings(read);
+  const setup::TInstallState read = ReadBack();
   EXPECT_FALSE(read.FoundInstallation);
 }
 
