@@ -198,7 +198,7 @@ TEST(CrashSafetyTest, WritesIntoAStoreOfManyItems) {
   for (const Scenario& s : scenarios) RunEveryCut(s, path);
 }
 
-TEST(CrashSafetyTest, SetInitValue) {
+TEST(CrashSafetyTest, SetInitValueSurvivesACutAtEveryWrite) {
   // The settings live in the store named after the running program.
   const std::string exe =
       "LFCUT_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".EXE";

@@ -213,7 +213,7 @@ TEST(DataBufTest, ZlibErrorTexts) {
   EXPECT_EQ(TDataBuf::ZlibErrorText(-3), "Decompression Error: -3");
 }
 
-TEST(DataBufTest, FilesRoundTrip) {
+TEST(DataBufTest, SavedBufferLoadsBackAndAMissingFileLoadsEmpty) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("buf.bin");
   TDataBuf out(std::string("a\0b", 3).data(), 3);

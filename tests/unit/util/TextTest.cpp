@@ -38,7 +38,7 @@ TEST(TextTest, PosIsOneBasedAndCaseSensitive) {
   EXPECT_EQ(util::Pos("", "abc"), 0);
 }
 
-TEST(TextTest, FileNameParts) {
+TEST(TextTest, FileNamePartsSplitAtTheLastBackslashAndDot) {
   EXPECT_EQ(util::ExtractFilePath("C:\\a\\b.txt"), "C:\\a\\");
   EXPECT_EQ(util::ExtractFilePath("C:b.txt"), "C:");
   EXPECT_EQ(util::ExtractFilePath("b.txt"), "");

@@ -40,7 +40,7 @@ TEST(PathsWinTest, MissingFoldersHaveNoShortFormAndNoRelation) {
   EXPECT_TRUE(util::NormalisedInside("c:\\mix\\pool\\", "c:\\mix\\"));
 }
 
-TEST(PathsWinTest, SystemFolders) {
+TEST(PathsWinTest, WindowsAndTempFoldersKeepTheirBackslashRules) {
   const std::string win = util::GetWindowsDir();
   ASSERT_FALSE(win.empty());
   EXPECT_NE(win.back(), '\\');
