@@ -11,6 +11,7 @@
 #include "util/Text.h"
 
 #ifdef _WIN32
+#include "util/DirList.h"
 #include "util/Paths.h"
 #include "util/Win.h"
 #else
@@ -166,6 +167,13 @@ bool LiesInsidePrefix(const std::string& folder) {
 
 std::string Normalised(const std::string& path) {
   return util::LowerCase(util::GetShortPath(path));
+}
+
+util::TStringList FileNames(const std::string& dir) {
+  util::TStringList paths, names;
+  util::FindFiles(&paths, util::AppendBackslash(dir) + "*.*", util::faAnyFile);
+  for (const auto& p : paths.Lines()) names.Add(util::ExtractFileName(p));
+  return names;
 }
 
 #else

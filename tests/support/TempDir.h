@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "util/Text.h"
+
 namespace testsupport {
 
 // A fresh, empty folder below the temporary folder, removed with everything
@@ -53,6 +55,9 @@ void RemoveTree(const std::string& path);
 bool LiesInsidePrefix(const std::string& folder);
 // Lower-cased short form, the comparable form of a path.
 std::string Normalised(const std::string& path);
+// The names of the files and folders in dir, in the case the file system
+// keeps.
+util::TStringList FileNames(const std::string& dir);
 #endif
 
 }  // namespace testsupport

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "tests/support/BoxRecorder.h"
-#include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
+#include "tests/support/BoxRecorder.h"
+#include "tests/support/TempDir.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -36,13 +36,6 @@ class CopyProgramFilesTest : public ::testing::Test {
     state_.SourceDir = dist_;  // as the current folder reads: no trailing "\"
   }
 
-  // Names in a folder, in the case the file system keeps.
-  util::TStringList Names(const std::string& dir) {
-    util::TStringList paths, names;
-    util::FindFiles(&paths, util::AppendBackslash(dir) + "*.*", util::faAnyFile);
-    for (const auto& p : paths.Lines()) names.Add(util::ExtractFileName(p));
-    return names;
-  }
 
   testsupport::TTempDir tmp_;
   testsupport::TBoxRecorder boxes_;
@@ -56,7 +49,7 @@ TEST_F(CopyProgramFilesTest, NestedNewDestinationGetsEveryFileAndTheSeedStore) {
   EXPECT_TRUE(boxes_.boxes.empty());
 
   const std::string home = state_.AppDir;
-  util::TStringList names = Names(home);
+  util::TStringList names = testsupport::FileNames(home);
   EXPECT_NE(names.Lines().end(),
             std::find(names.Lines().begin(), names.Lines().end(), "UninstLN.exe"));
   EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");

@@ -2,11 +2,11 @@
 // the Explorer window it opens is watched through the starter seam.
 #include <gtest/gtest.h>
 
-#include "tests/support/BoxRecorder.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/ShellLinkReader.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
+#include "tests/support/BoxRecorder.h"
+#include "tests/support/ShellLinkReader.h"
+#include "tests/support/TempDir.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -68,12 +68,6 @@ class CreateProgramGroupTest : public ::testing::Test {
     RegDeleteValueA(key, "Programs");
     RegCloseKey(key);
   }
-  util::TStringList LinkNames(const std::string& group) {
-    util::TStringList paths, names;
-    util::FindFiles(&paths, group + "\\*.*", util::faAnyFile);
-    for (const auto& p : paths.Lines()) names.Add(util::ExtractFileName(p));
-    return names;
-  }
 
   testsupport::TTempDir tmp_;
   testsupport::TBoxRecorder boxes_;
@@ -100,7 +94,7 @@ TEST_F(CreateProgramGroupTest, FirstInstallMakesFiveShortcutsAndOpensTheGroup) {
       {"QuickStart.LNK", "QuickStart.rtf", "Quick Start"},
       {"ReadMe.LNK", "ReadMe.txt", "Read Me"},
   };
-  util::TStringList names = LinkNames(group);
+  util::TStringList names = testsupport::FileNames(group);
   EXPECT_EQ(names.Count(), 5);
   for (const auto& e : expected) {
     EXPECT_NE(std::find(names.Lines().begin(), names.Lines().end(), e.link), names.Lines().end())
@@ -131,7 +125,7 @@ TEST_F(CreateProgramGroupTest, ReinstallReplacesShortcutsWithoutOpeningAWindow) 
   testsupport::TLinkFields f = testsupport::ReadShortcut(group + "\\Lanternfell.LNK");
   ASSERT_TRUE(f.loaded);
   EXPECT_EQ(f.description, "Lanternfell");
-  EXPECT_EQ(LinkNames(group).Count(), 5);
+  EXPECT_EQ(testsupport::FileNames(group).Count(), 5);
   EXPECT_TRUE(starts_.empty());
 }
 
