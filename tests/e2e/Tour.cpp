@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/Windows.h"
 #include "tests/e2e/Shot.h"
+#include "tests/support/Windows.h"
 
 using namespace testsupport;
 

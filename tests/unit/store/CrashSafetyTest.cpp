@@ -9,11 +9,11 @@
 #include <functional>
 #include <map>
 
+#include "app/Version.h"
+#include "store/Journal.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
-#include "app/Version.h"
-#include "store/Journal.h"
 #include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 

@@ -3,9 +3,9 @@
 // playback is itself cut.
 #include <gtest/gtest.h>
 
+#include "store/Journal.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
-#include "store/Journal.h"
 #include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "tests/support/StoreBytes.h"
 #include "store/Journal.h"
+#include "tests/support/StoreBytes.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
+#include "app/Version.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
-#include "app/Version.h"
 #include "tests/support/TempDir.h"
 #include "util/Errors.h"
 

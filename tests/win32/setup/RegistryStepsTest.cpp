@@ -1,11 +1,11 @@
 // ReadRegistrySettings and WriteRegistrySettings against Wine's registry.
 #include <gtest/gtest.h>
 
+#include "app/Version.h"
+#include "setup/InstallSteps.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/TempDir.h"
-#include "app/Version.h"
-#include "setup/InstallSteps.h"
 #include "util/Registry.h"
 #include "util/Win.h"
 

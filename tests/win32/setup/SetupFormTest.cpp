@@ -5,14 +5,14 @@
 #include <iostream>
 #include <memory>
 
-#include "tests/support/WizardFixture.h"
 #include "app/Version.h"
 #include "dialogs/DirBrow.h"
 #include "gui/Pump.h"
 #include "setup/Destination.h"
 #include "setup/SetupDlg.h"
-#include "uninstall/UninstDlg.h"
 #include "store/FileMan1.h"
+#include "tests/support/WizardFixture.h"
+#include "uninstall/UninstDlg.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"

@@ -2,12 +2,12 @@
 // read back through the store itself.
 #include <gtest/gtest.h>
 
-#include "tests/support/BoxRecorder.h"
-#include "tests/support/Sandbox.h"
-#include "tests/support/TempDir.h"
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
+#include "tests/support/BoxRecorder.h"
+#include "tests/support/Sandbox.h"
+#include "tests/support/TempDir.h"
 #include "util/Errors.h"
 #include "util/FileStream.h"
 #include "util/Text.h"

@@ -3,10 +3,10 @@
 // and a full removal with the wait dialog run for real.
 #include <memory>
 
-#include "tests/support/WizardFixture.h"
 #include "app/Version.h"
 #include "gui/Pump.h"
 #include "tests/support/FormDriver.h"
+#include "tests/support/WizardFixture.h"
 #include "uninstall/UninstDlg.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"

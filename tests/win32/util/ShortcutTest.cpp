@@ -1,8 +1,8 @@
 // CreateShortcut read back through the shell.
 #include <gtest/gtest.h>
 
-#include "tests/support/TempDir.h"
 #include "tests/support/ShellLinkReader.h"
+#include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
 #include "util/Shortcut.h"
