@@ -1,6 +1,7 @@
 // The window driver (see Windows.h).
 #include "tests/support/Windows.h"
 
+#include <functional>
 #include <vector>
 
 namespace testsupport {
@@ -56,80 +57,85 @@ void TProcess::Kill() {
 }
 
 namespace {
-struct TopSearch {
-  DWORD pid;
-  std::string title;
-  const char* cls;
-  HWND found;
-};
 
-BOOL CALLBACK TopProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<TopSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+// Calls visit for each top-level window (no parent) or each descendant of
+// parent, until it returns false.
+using TVisit = std::function<bool(HWND)>;
+BOOL CALLBACK VisitOne(HWND hwnd, LPARAM lp) {
+  return (*reinterpret_cast<TVisit*>(lp))(hwnd) ? TRUE : FALSE;
+}
+void ForEachWindow(HWND parent, TVisit visit) {
+  if (parent)
+    EnumChildWindows(parent, VisitOne, reinterpret_cast<LPARAM>(&visit));
+  else
+    EnumWindows(VisitOne, reinterpret_cast<LPARAM>(&visit));
+}
+
+std::string ClassOf(HWND hwnd) {
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  if (s->cls && lstrcmpA(cls, s->cls) != 0) return TRUE;
-  RECT r;
-  if (GetWindowRect(hwnd, &r) && (r.right <= r.left || r.bottom <= r.top)) return TRUE;
-  if (!s->cls && TextOf(hwnd) != s->title) return TRUE;
-  s->found = hwnd;
-  return FALSE;
+  return cls;
 }
 
-struct ChildSearch {
-  std::string text;
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK ChildProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<ChildSearch*>(lp);
-  if (s->cls) {
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, s->cls) != 0) return TRUE;
-  }
-  if (TextOf(hwnd) != s->text) return TRUE;
-  s->found = hwnd;
-  return FALSE;
+bool OfProcess(HWND hwnd, DWORD pid) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  return owner == pid;
 }
+
+// The first visible top-level window of the process that has a size and
+// matches.
+HWND FindTop(DWORD pid, const TVisit& matches) {
+  HWND found = nullptr;
+  ForEachWindow(nullptr, [&](HWND h) {
+    if (!OfProcess(h, pid) || !IsWindowVisible(h)) return true;
+    RECT r;
+    if (GetWindowRect(h, &r) && (r.right <= r.left || r.bottom <= r.top)) return true;
+    if (!matches(h)) return true;
+    found = h;
+    return false;
+  });
+  return found;
+}
+
+// The visible top-level windows titled title that are not dialog boxes;
+// each is asked to close when close is set.
+int FolderWindows(const std::string& title, bool close) {
+  int count = 0;
+  ForEachWindow(nullptr, [&](HWND h) {
+    if (!IsWindowVisible(h) || ClassOf(h) == "#32770" || TextOf(h) != title) return true;
+    ++count;
+    if (close) PostMessageA(h, WM_CLOSE, 0, 0);
+    return true;
+  });
+  return count;
+}
+
 }  // namespace
 
 HWND WaitForWindow(DWORD pid, const std::string& title, unsigned timeoutMs) {
-  TopSearch s{pid, title, nullptr, nullptr};
-  WaitUntil([&] {
-    EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, timeoutMs);
-  return s.found;
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        found = FindTop(pid, [&](HWND h) { return TextOf(h) == title; });
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
 }
-
-namespace {
-struct ButtonSearch {
-  DWORD pid;
-  std::string text;
-  int count;
-};
-
-BOOL CALLBACK ButtonProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<ButtonSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd) || GetWindow(hwnd, GW_OWNER) ||
-      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
-    return TRUE;
-  if (s->count++ == 0) s->text = TextOf(hwnd);
-  return TRUE;
-}
-}  // namespace
 
 std::string TaskBarText(DWORD pid) {
-  ButtonSearch s{pid, "", 0};
-  EnumWindows(ButtonProc, reinterpret_cast<LPARAM>(&s));
+  int count = 0;
+  std::string text;
+  ForEachWindow(nullptr, [&](HWND h) {
+    if (!OfProcess(h, pid) || !IsWindowVisible(h) || GetWindow(h, GW_OWNER) ||
+        (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+      return true;
+    if (count++ == 0) text = TextOf(h);
+    return true;
+  });
   // More than one button for one program is a fault of its own.
-  return s.count == 1 ? s.text : s.count == 0 ? "" : "<" + std::to_string(s.count) + " buttons>";
+  return count == 1 ? text : count == 0 ? "" : "<" + std::to_string(count) + " buttons>";
 }
 
 bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs) {
@@ -137,29 +143,23 @@ bool WaitForWindowGone(HWND hwnd, unsigned timeoutMs) {
 }
 
 HWND FindChild(HWND parent, const std::string& text, const char* cls) {
-  ChildSearch s{text, cls, nullptr};
-  EnumChildWindows(parent, ChildProc, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  HWND found = nullptr;
+  ForEachWindow(parent, [&](HWND h) {
+    if ((cls && lstrcmpiA(ClassOf(h).c_str(), cls) != 0) || TextOf(h) != text) return true;
+    found = h;
+    return false;
+  });
+  return found;
 }
-
-namespace {
-struct IdSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK IdProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<IdSearch*>(lp);
-  if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
 
 HWND ChildById(HWND parent, int id) {
-  IdSearch s{id, nullptr};
-  EnumChildWindows(parent, IdProc, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  HWND found = nullptr;
+  ForEachWindow(parent, [&](HWND h) {
+    if (GetDlgCtrlID(h) != id) return true;
+    found = h;
+    return false;
+  });
+  return found;
 }
 
 std::string TextOf(HWND hwnd) {
@@ -218,31 +218,6 @@ bool IsChecked(HWND checkBox) {
   return SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-namespace {
-struct FolderSearch {
-  const std::string* title;
-  bool close;
-  int count;
-};
-
-BOOL CALLBACK FolderWindowProc(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<FolderSearch*>(lp);
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (!IsWindowVisible(hwnd) || lstrcmpA(cls, "#32770") == 0 || TextOf(hwnd) != *s->title)
-    return TRUE;
-  ++s->count;
-  if (s->close) PostMessageA(hwnd, WM_CLOSE, 0, 0);
-  return TRUE;
-}
-
-int FolderWindows(const std::string& title, bool close) {
-  FolderSearch s{&title, close, 0};
-  EnumWindows(FolderWindowProc, reinterpret_cast<LPARAM>(&s));
-  return s.count;
-}
-}  // namespace
-
 void CloseFolderWindows(const std::string& title) {
   WaitUntil([&] { return FolderWindows(title, false) > 0; }, 3000);
   FolderWindows(title, true);
@@ -250,16 +225,17 @@ void CloseFolderWindows(const std::string& title) {
 }
 
 bool WaitForBox(DWORD pid, TBoxWindow& box, unsigned timeoutMs) {
-  TopSearch s{pid, "", "#32770", nullptr};
-  bool ok = WaitUntil([&] {
-    s.found = nullptr;
-    EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, timeoutMs);
-  if (!ok) return false;
-  box.hwnd = s.found;
-  box.caption = TextOf(s.found);
-  HWND label = ChildById(s.found, 0xFFFF);  // the box's text
+  HWND found = nullptr;
+  if (!WaitUntil(
+          [&] {
+            found = FindTop(pid, [](HWND h) { return ClassOf(h) == "#32770"; });
+            return found != nullptr;
+          },
+          timeoutMs))
+    return false;
+  box.hwnd = found;
+  box.caption = TextOf(found);
+  HWND label = ChildById(found, 0xFFFF);  // the box's text
   box.text = label ? TextOf(label) : "";
   return true;
 }
