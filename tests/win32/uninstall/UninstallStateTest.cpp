@@ -7,7 +7,6 @@
 
 using uninstall::TEntryStart;
 using uninstall::TUninstallState;
-using Lines = std::vector<std::string>;
 
 namespace {
 
