@@ -26,14 +26,26 @@ bool CanCreateFolderIn(const std::string& folder) {
   return false;
 }
 
+namespace {
+// The choice, with the local application data folder asked for only when
+// Program Files is refused: the usual answer then needs no shell (whose DLL
+// brings several more along), and the first window comes up without it.
+template <class LocalAppData>
+std::string ChooseDestination(const std::string& programFiles, LocalAppData localAppData) {
+  if (!CanCreateFolderIn(programFiles)) {
+    const std::string local = localAppData();
+    if (!local.empty()) return util::AppendBackslash(local) + "Programs\\" + app::ProductName;
+  }
+  return util::AppendBackslash(programFiles) + app::ProductName;
+}
+}  // namespace
+
 std::string DefaultDestination(const std::string& programFiles, const std::string& localAppData) {
-  if (localAppData.empty() || CanCreateFolderIn(programFiles))
-    return util::AppendBackslash(programFiles) + app::ProductName;
-  return util::AppendBackslash(localAppData) + "Programs\\" + app::ProductName;
+  return ChooseDestination(programFiles, [&] { return localAppData; });
 }
 
 std::string DefaultDestination() {
-  return DefaultDestination("C:\\Program Files", LocalAppDataFolder());
+  return ChooseDestination("C:\\Program Files", LocalAppDataFolder);
 }
 
 std::string LocalAppDataFolder() { return util::GetShellFolder(CSIDL_LOCAL_APPDATA); }

@@ -18,7 +18,8 @@ bool CanCreateFolderIn(const std::string& folder);
 // localAppData + "\Programs\" + product. Without a local application data
 // folder (empty), the Program Files folder stays.
 std::string DefaultDestination(const std::string& programFiles, const std::string& localAppData);
-// The same for "C:\Program Files" and the user's local application data folder.
+// The same for "C:\Program Files" and the user's local application data folder,
+// which is asked for only when Program Files is refused.
 std::string DefaultDestination();
 
 // The user's local application data folder from the shell, or "".

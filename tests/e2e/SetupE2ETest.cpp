@@ -2,9 +2,11 @@
 // staged distribution and worked from outside as a person would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <vector>
 
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
@@ -16,6 +18,8 @@
 #include "util/FileStream.h"
 #include "util/Registry.h"
 #include "util/Text.h"
+
+#include <tlhelp32.h>  // after util/Win.h (through the driver): it needs windows.h
 
 using namespace testsupport;
 
@@ -113,6 +117,23 @@ std::string RegValue(const std::string& name) {
   util::TRegistry reg;
   if (!reg.OpenKey(app::ProductRegistryKey, false)) return "<no key>";
   return reg.ReadString(name);
+}
+
+// The file names of the DLLs loaded in the process, in lower case.
+std::vector<std::string> LoadedDlls(DWORD pid) {
+  std::vector<std::string> names;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+  if (snap == INVALID_HANDLE_VALUE) return names;
+  MODULEENTRY32 m{};
+  m.dwSize = sizeof m;
+  for (BOOL ok = Module32First(snap, &m); ok; ok = Module32Next(snap, &m))
+    names.push_back(util::LowerCase(m.szModule));
+  CloseHandle(snap);
+  return names;
+}
+
+bool HasDll(const std::vector<std::string>& dlls, const std::string& name) {
+  return std::find(dlls.begin(), dlls.end(), name) != dlls.end();
 }
 
 // Installs once through the wizard (a first installation), started in the
@@ -251,6 +272,30 @@ TEST(SetupE2ETest, TaskBarButtonShowsTheApplicationTitleInEachMode) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(TaskBarText(p.Pid()), "Lanternfell Un-Install");
   // Closing the wizard takes the button away with the program.
+  ASSERT_TRUE(Press(FindChild(w, "Cancel", "Button")));
+  EXPECT_TRUE(p.Wait(kLong));
+}
+
+// The shell (shell32 and what it brings along) is for the steps that need a
+// shell folder, a shell link or the folder dialog: the first window of
+// either wizard comes up without it.
+TEST(SetupE2ETest, FirstWindowComesUpWithoutTheShell) {
+  TStage s = StageDistribution(SetupExe(), "noshell");
+  {
+    TSetupRun run(s);
+    ASSERT_NE(run.Window(), nullptr);
+    EXPECT_EQ(TextOf(run.FolderEdit()), "C:\\Program Files\\Lanternfell");
+    const std::vector<std::string> dlls = LoadedDlls(run.Pid());
+    ASSERT_TRUE(HasDll(dlls, "user32.dll")) << "no module list";
+    EXPECT_FALSE(HasDll(dlls, "shell32.dll"));
+  }
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Dist + "\\setup.exe\" -U", s.Dist));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  const std::vector<std::string> dlls = LoadedDlls(p.Pid());
+  ASSERT_TRUE(HasDll(dlls, "user32.dll")) << "no module list";
+  EXPECT_FALSE(HasDll(dlls, "shell32.dll"));
   ASSERT_TRUE(Press(FindChild(w, "Cancel", "Button")));
   EXPECT_TRUE(p.Wait(kLong));
 }
