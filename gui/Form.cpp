@@ -213,9 +213,13 @@ void TForm::Show() {
     FormShow();
   }
   ShowWindow(hwnd_, SW_SHOWNORMAL);
-  UpdateWindow(hwnd_);
+  // The focus moves before the first paint: activation gave it to the first
+  // control, and moving it repaints what it leaves and what it reaches (and
+  // the default button). Done after the paint, that is a second round of
+  // painting before the form is still.
   if (activeControl_ && activeControl_->Handle() && IsWindowVisible(activeControl_->Handle()))
     FocusControl(activeControl_->Handle());
+  UpdateWindow(hwnd_);
 }
 
 void TForm::FocusControl(HWND control) {
