@@ -17,6 +17,9 @@
 // looks, so the figure is at most about a millisecond late, for both programs
 // alike. Each program gets one untimed warm-up start (file cache, Wine's
 // first load of its DLLs), then N timed starts, alternating between programs.
+// Each program is staged in a folder of its own (and started there), so an
+// extra program may be another build of setup.exe: its label is then its
+// folder's name and its file name, e.g. "base/setup".
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +41,7 @@ struct TProgram {
   std::string label;    // as printed
   std::string source;   // the built executable
   std::string name;     // file name of the staged copy
+  std::string folder;   // its staging folder, the current folder of its runs
   std::string staged;   // the copy that is started (once staged)
   std::string title;    // the main window's caption
   std::vector<double> times;    // ms to first paint, per timed run
@@ -72,6 +76,13 @@ std::string LabelOf(const std::string& path) {
   std::string name = FileNameOf(path);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// The name of the folder the file lies in ("" for a bare file name).
+std::string FolderNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return std::string();
+  return FileNameOf(path.substr(0, slash));
 }
 
 // A fresh folder in the temporary folder for the staged copies.
@@ -170,7 +181,7 @@ HWND WaitForFirstPaint(const PROCESS_INFORMATION& pi, const std::string& title,
 
 // One start: adds the milliseconds from CreateProcess to the first paint (and
 // to the window's first sight) to p's figures.
-void MeasureOnce(TProgram& p, const std::string& dir, bool record) {
+void MeasureOnce(TProgram& p, bool record) {
   RequireNoProductKey();
   STARTUPINFOA si{};
   si.cb = sizeof(si);
@@ -180,7 +191,7 @@ void MeasureOnce(TProgram& p, const std::string& dir, bool record) {
   bool pendingSeen = false;
   QueryPerformanceCounter(&t0);
   if (!CreateProcessA(p.staged.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      dir.c_str(), &si, &pi))
+                      p.folder.c_str(), &si, &pi))
     Fail("cannot start " + p.staged + ": " + LastError());
   HWND hwnd = nullptr;
   try {
@@ -259,32 +270,42 @@ int main(int argc, char** argv) {
   if ((argc - next) % 2) return Usage();
   std::vector<TProgram> programs = {
       // setup.exe must be named so, or it starts as the un-installer.
-      {"setup.exe", argv[1], "setup.exe", "", "Lanternfell Setup", {}, {}},
-      {"BareWindow", argv[2], FileNameOf(argv[2]), "", "Bare Window", {}, {}}};
-  for (int i = next; i < argc; i += 2)
-    programs.push_back(
-        {LabelOf(argv[i]), argv[i], FileNameOf(argv[i]), "", argv[i + 1], {}, {}});
+      {"setup.exe", argv[1], "setup.exe", "", "", "Lanternfell Setup", {}, {}},
+      {"BareWindow", argv[2], FileNameOf(argv[2]), "", "", "Bare Window", {}, {}}};
+  for (int i = next; i < argc; i += 2) {
+    std::string label = LabelOf(argv[i]);
+    for (const auto& p : programs)
+      if (LabelOf(p.name) == label) label = FolderNameOf(argv[i]) + "/" + label;
+    programs.push_back({label, argv[i], FileNameOf(argv[i]), "", "", argv[i + 1], {}, {}});
+  }
 
   std::string dir;
   int rc = 0;
   try {
     dir = MakeStagingFolder();
-    for (auto& p : programs) {
-      const std::string staged = dir + "\\" + p.name;
+    for (size_t i = 0; i < programs.size(); ++i) {
+      TProgram& p = programs[i];
+      const std::string folder = dir + "\\" + std::to_string(i + 1);
+      if (!CreateDirectoryA(folder.c_str(), nullptr))
+        Fail("cannot create " + folder + ": " + LastError());
+      p.folder = folder;
+      const std::string staged = folder + "\\" + p.name;
       if (!CopyFileA(p.source.c_str(), staged.c_str(), FALSE))
         Fail("cannot copy " + p.source + ": " + LastError());
       p.staged = staged;
     }
-    for (auto& p : programs) MeasureOnce(p, dir, false);  // warm-up, not counted
+    for (auto& p : programs) MeasureOnce(p, false);  // warm-up, not counted
     for (int i = 0; i < runs; ++i)
-      for (auto& p : programs) MeasureOnce(p, dir, true);
+      for (auto& p : programs) MeasureOnce(p, true);
     PrintReport(programs, runs);
   } catch (const TFailure& f) {
     std::fprintf(stderr, "startup_bench: %s\n", f.text.c_str());
     rc = 1;
   }
-  for (const auto& p : programs)
+  for (const auto& p : programs) {
     if (!p.staged.empty()) DeleteFileA(p.staged.c_str());
+    if (!p.folder.empty()) RemoveDirectoryA(p.folder.c_str());
+  }
   if (!dir.empty()) RemoveDirectoryA(dir.c_str());
   return rc;
 }
