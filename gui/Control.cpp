@@ -79,7 +79,10 @@ HWND TControl::Handle() const {
 }
 
 void TControl::Realize() const {
-  if (!hwnd_ && page_) form_.RealizePage(page_);
+  if (hwnd_ || !page_) return;
+  // A page not shown yet makes its own window alone; a control, its page.
+  if (page_ == this) return form_.MakePageWindow(page_);
+  form_.RealizePage(page_);
 }
 
 // A control of a page not yet shown answers from its kept state (page_ set,
@@ -427,13 +430,21 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void TPageBook::AddPage(TPage* page) {
+// A page fills its book (the table gives it no size of its own).
+void TPage::Create(HWND parent, int id) {
   RECT r;
-  GetClientRect(hwnd_, &r);
-  SetWindowPos(page->Handle(), nullptr, 0, 0, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(parent, &r);
+  def_.left = def_.top = 0;
+  def_.width = r.right;
+  def_.height = r.bottom;
+  TPanel::Create(parent, id);
+}
+
+void TPageBook::AddPage(TPage* page) {
   pages_.push_back(page);
   if (pages_.size() == 1) index_ = 0;
-  ShowWindow(page->Handle(), pages_.size() == 1 ? SW_SHOW : SW_HIDE);
+  // A page whose window waits is made hidden when it comes.
+  if (HWND h = WindowIfMade(*page)) ShowWindow(h, pages_.size() == 1 ? SW_SHOW : SW_HIDE);
 }
 
 void TPageBook::SetPageIndex(int i) {
@@ -442,7 +453,7 @@ void TPageBook::SetPageIndex(int i) {
   index_ = i;
   ShowWindow(pages_[i]->Handle(), SW_SHOW);
   for (int k = 0; k < PageCount(); ++k)
-    if (k != i) ShowWindow(pages_[k]->Handle(), SW_HIDE);
+    if (HWND h = WindowIfMade(*pages_[k]); h && k != i) ShowWindow(h, SW_HIDE);
 }
 
 std::string TPageBook::ActivePage() const {

@@ -68,7 +68,8 @@ class TPage;
 // The controls of a page are made when the page is first shown or when code
 // first needs one of their windows (Handle(), focus, memo lines), whichever
 // comes first: until then caption, enabled, visible and checked state live in
-// the object and reach the window when it is made.
+// the object and reach the window when it is made. The window of a page after
+// a book's first waits the same way (its Handle() makes it alone, hidden).
 class TControl {
  public:
   // Out of line: every kind inherits it, and the form makes every kind.
@@ -116,6 +117,8 @@ class TControl {
   // Its own colour, or else the system's text colour.
   COLORREF TextColor() const;
   void SetFlag(unsigned flag, bool on) { def_.flags = on ? def_.flags | flag : def_.flags & ~flag; }
+  // The window of c if it is made, without making it.
+  static HWND WindowIfMade(const TControl& c) { return c.hwnd_; }
 
   TForm& form_;
   ControlDef def_;
@@ -127,7 +130,9 @@ class TControl {
  private:
   friend class TForm;
   TControl* parent_ = nullptr;  // the control the window goes in; null: the form
-  TPage* page_ = nullptr;       // the page whose first showing makes the window
+  // The page whose first showing makes the window; a page whose own window
+  // waits too names itself.
+  TPage* page_ = nullptr;
   int id_ = 0;
 };
 
@@ -231,6 +236,7 @@ class TPanel : public TControl {
 class TPage : public TPanel {
  public:
   using TPanel::TPanel;
+  void Create(HWND parent, int id) override;
   void Paint(HDC) override {}
   std::string PageName() const { return def_.caption; }
 

@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "gui/Application.h"
 #include "gui/FileCtrls.h"
 #include "gui/Pump.h"
@@ -124,6 +127,21 @@ bool WaitsForPage(Kind kind) {
     default: return false;
   }
 }
+
+// Whether every row inside the page, at any depth, waits for its page: only
+// then can the page's own window wait as well.
+bool WholePageWaits(std::span<const ControlDef> controls, const char* page) {
+  std::vector<const char*> inside{page};
+  for (const ControlDef& def : controls) {  // a parent comes before its children
+    if (!def.parent || std::none_of(inside.begin(), inside.end(), [&](const char* name) {
+          return strcmp(name, def.parent) == 0;
+        }))
+      continue;
+    if (!WaitsForPage(def.kind)) return false;
+    inside.push_back(def.name);
+  }
+  return true;
+}
 }  // namespace
 
 void TForm::CreateControls(std::span<const ControlDef> controls) {
@@ -143,6 +161,15 @@ void TForm::CreateControls(std::span<const ControlDef> controls) {
     if (parentCtl && WaitsForPage(def.kind)) {
       auto* page = dynamic_cast<TPage*>(parentCtl);
       c->page_ = page ? page : parentCtl->page_;
+    }
+    // A page after a book's first is not shown at the start: its window
+    // waits too (hidden when it comes), unless something on it cannot wait.
+    if (auto* page = dynamic_cast<TPage*>(c.get())) {
+      auto* book = dynamic_cast<TPageBook*>(parentCtl);
+      if (book && book->PageCount() > 0 && WholePageWaits(controls, def.name)) {
+        c->page_ = page;
+        c->SetFlag(fHidden, true);
+      }
     }
     if (!c->page_) {
       HWND parent = parentCtl ? parentCtl->Handle() : hwnd_;
@@ -165,9 +192,15 @@ void TForm::CreateControls(std::span<const ControlDef> controls) {
   }
 }
 
+void TForm::MakePageWindow(TPage* page) {
+  if (page->hwnd_) return;
+  page->Create(page->parent_->Handle(), page->id_);
+}
+
 void TForm::RealizePage(TPage* page) {
   if (!page || page->realized_) return;
   page->realized_ = true;
+  MakePageWindow(page);
   // Table order: a parent comes before its children, and the tab order of a
   // page's controls is the order of its rows.
   for (const auto& c : controls_) {

@@ -128,6 +128,9 @@ class TForm {
   // Makes the windows of the page's controls, once (the page book does it
   // when it shows the page, a control when code needs its window).
   void RealizePage(TPage* page);
+  // Makes the page's own window, once, without its controls (code asked for
+  // its handle before the page was shown).
+  void MakePageWindow(TPage* page);
 
  protected:
   virtual void FormShow() {}

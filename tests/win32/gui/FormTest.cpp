@@ -2,6 +2,8 @@
 // edits, check boxes, page books, modal runs, dialog keys, error display.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
@@ -412,4 +414,51 @@ TEST(PageBookTest, PageControlsAreMadeWhenFirstShownOrReachedAndKeepTheirState) 
   book->SetPageIndex(2);
   EXPECT_TRUE(memo->Showing());
   EXPECT_EQ(ChildCount(p2), 1);
+}
+
+namespace {
+BOOL CALLBACK CountDirectChild(HWND hwnd, LPARAM lp) {
+  auto* c = reinterpret_cast<std::pair<HWND, int>*>(lp);
+  if (GetParent(hwnd) == c->first) ++c->second;
+  return TRUE;
+}
+
+int DirectChildCount(HWND parent) {
+  std::pair<HWND, int> c{parent, 0};
+  EnumChildWindows(parent, CountDirectChild, reinterpret_cast<LPARAM>(&c));
+  return c.second;
+}
+}  // namespace
+
+// Only the first page's window is there at the start; another page's comes
+// when it is shown or when code asks for its handle, and then alone, hidden.
+TEST(PageBookTest, LaterPagesGetTheirWindowsWhenShownOrAskedFor) {
+  gui::TForm form(kTestForm, kLazyControls);
+  auto* book = form.Get<gui::TPageBook>("Book");
+  auto* p1 = form.Get<gui::TPage>("P1");
+  auto* p2 = form.Get<gui::TPage>("P2");
+  HWND bookHwnd = book->Handle();
+  EXPECT_EQ(DirectChildCount(bookHwnd), 1);
+  EXPECT_FALSE(p1->Visible());
+
+  book->SetPageIndex(2);
+  EXPECT_EQ(DirectChildCount(bookHwnd), 2);
+  HWND h2 = p2->Handle();
+  EXPECT_EQ(GetParent(h2), bookHwnd);
+  EXPECT_TRUE(GetWindowLongA(h2, GWL_STYLE) & WS_VISIBLE);
+  RECT page, client;
+  GetWindowRect(h2, &page);
+  GetClientRect(bookHwnd, &client);
+  EXPECT_EQ(page.right - page.left, client.right);
+  EXPECT_EQ(page.bottom - page.top, client.bottom);
+
+  HWND h1 = p1->Handle();  // asked for: the page alone, not shown
+  EXPECT_EQ(DirectChildCount(bookHwnd), 3);
+  EXPECT_FALSE(GetWindowLongA(h1, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(DirectChildCount(h1), 0);
+  book->SetPageIndex(1);  // shown: its controls come, the others hide
+  EXPECT_TRUE(GetWindowLongA(h1, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(h2, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(ChildCount(h1), 4);
+  EXPECT_EQ(book->ActivePage(), "Second");
 }
