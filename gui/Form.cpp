@@ -245,14 +245,22 @@ void TForm::Show() {
     shown_ = true;
     FormShow();
   }
+  // Showing activates the form, and the focus goes to its chosen control
+  // (WM_SETFOCUS below) rather than first to the dialog's first control.
+  focusOnShow_ = true;
   ShowWindow(hwnd_, SW_SHOWNORMAL);
-  // The focus moves before the first paint: activation gave it to the first
-  // control, and moving it repaints what it leaves and what it reaches (and
-  // the default button). Done after the paint, that is a second round of
-  // painting before the form is still.
-  if (activeControl_ && activeControl_->Handle() && IsWindowVisible(activeControl_->Handle()))
-    FocusControl(activeControl_->Handle());
+  focusOnShow_ = false;
+  // Still before the first paint: a focus that moves repaints what it
+  // leaves and what it reaches (and the default button); done after the
+  // paint, that is a second round of painting before the form is still.
+  if (HWND c = ShowableActiveControl(); c && GetFocus() != c) FocusControl(c);
   UpdateWindow(hwnd_);
+}
+
+HWND TForm::ShowableActiveControl() const {
+  if (!activeControl_) return nullptr;
+  HWND c = activeControl_->Handle();
+  return c && IsWindowVisible(c) ? c : nullptr;
 }
 
 void TForm::FocusControl(HWND control) {
@@ -434,6 +442,18 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORBTN: return OnCtlColor(wp, lp);
     case WM_TIMER: OnTimer(wp); return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_SETFOCUS:
+      // Being shown, the form hands the focus straight to its chosen control;
+      // the dialog manager would give it to the first control, which would
+      // take it (selecting its text, making a caret) only to lose it again.
+      if (focusOnShow_) {
+        focusOnShow_ = false;
+        if (HWND c = ShowableActiveControl()) {
+          FocusControl(c);
+          return 0;
+        }
+      }
+      break;
     case WM_SETCURSOR:
       if (!busy_) break;
       SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));

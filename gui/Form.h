@@ -149,6 +149,8 @@ class TForm {
   bool CloseQuery();
   void Place(Position pos);
   void FocusControl(HWND control);
+  // The active control's window when it is visible, else null.
+  HWND ShowableActiveControl() const;
   TButton* FindButton(unsigned flag) const;
   TControl* ByHandle(HWND h) const;  // a made control of this form, or null
   TControl* ById(int id) const;
@@ -160,6 +162,7 @@ class TForm {
   std::vector<std::unique_ptr<TControl>> controls_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;
+  bool focusOnShow_ = false;  // while Show() shows the window
   int modalResult_ = mrNone;
 };
 

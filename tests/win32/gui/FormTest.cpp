@@ -462,3 +462,41 @@ TEST(PageBookTest, LaterPagesGetTheirWindowsWhenShownOrAskedFor) {
   EXPECT_EQ(ChildCount(h1), 4);
   EXPECT_EQ(book->ActivePage(), "Second");
 }
+
+namespace {
+// Counts the WM_SETFOCUS a subclassed window receives.
+int g_focusCount = 0;
+WNDPROC g_countedProc = nullptr;
+LRESULT CALLBACK CountFocusProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_SETFOCUS) ++g_focusCount;
+  return CallWindowProcA(g_countedProc, h, m, w, l);
+}
+}  // namespace
+
+// A form shown with a chosen control gives that control the focus at once:
+// the first control in the tab order never takes it on the way (the dialog
+// manager would select all of its text and leave it so).
+TEST(FormTest, ShowFocusesTheChosenControlWithoutPassingTheFirst) {
+  TTestForm form;
+  auto* first = form.Get<gui::TEdit>("NameEdit");
+  first->SetText("typed");
+  HWND firstHwnd = first->Handle();
+  g_focusCount = 0;
+  g_countedProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(firstHwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountFocusProc)));
+  form.Get<gui::TControl>("CancelBtn")->SetFocus();
+  form.Show();
+  testsupport::Pump(50);
+  EXPECT_EQ(GetFocus(), form.H("CancelBtn"));
+  EXPECT_EQ(g_focusCount, 0);
+  DWORD from = 1, to = 1;
+  SendMessageA(firstHwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+               reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(to - from, 0u) << "the first edit's text was selected";
+  SetWindowLongPtrA(firstHwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_countedProc));
+  // Without a chosen control the dialog's first control gets it, as before.
+  TTestForm plain;
+  plain.Show();
+  testsupport::Pump(50);
+  EXPECT_EQ(GetFocus(), plain.H("NameEdit"));
+}
