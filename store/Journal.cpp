@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "app/Version.h"
 #include "store/Format.h"
@@ -221,13 +222,17 @@ int32_t TJournaledFile::Read(void* buf, int32_t n) {
     if (got < fromDisk) avail = got;  // the file failed us: report what came
   }
   if (avail > fromDisk) std::memset(to + fromDisk, 0, static_cast<size_t>(avail - fromDisk));
-  // Held writes over the stretch read replace the file's bytes.
+  // Held writes over the stretch read replace the file's bytes: the
+  // stretch that starts last at or before pos_, and those after it up to
+  // the end of the read.
   const int64_t end = pos_ + avail;
-  for (const TRun& run : pending_) {
-    const int64_t from = std::max(run.At, pos_);
-    const int64_t upTo = std::min(run.End(), end);
+  auto run = FirstRunFrom(pos_);
+  if (run != pending_.begin() && std::prev(run)->End() > pos_) --run;
+  for (; run != pending_.end() && run->At < end; ++run) {
+    const int64_t from = std::max(run->At, pos_);
+    const int64_t upTo = std::min(run->End(), end);
     if (from < upTo)
-      std::memcpy(to + (from - pos_), run.Bytes.data() + (from - run.At),
+      std::memcpy(to + (from - pos_), run->Bytes.data() + (from - run->At),
                   static_cast<size_t>(upTo - from));
   }
   pos_ += avail;
@@ -242,10 +247,41 @@ int32_t TJournaledFile::Write(const void* buf, int32_t n) {
   return n;
 }
 
-// Writes are held in the order they came; a later one over the same bytes
-// wins, in reading and in the file alike.
+// The first held stretch that starts after at.
+std::vector<TJournaledFile::TRun>::iterator TJournaledFile::FirstRunFrom(int64_t at) {
+  return std::upper_bound(pending_.begin(), pending_.end(), at,
+                          [](int64_t a, const TRun& run) { return a < run.At; });
+}
+
+// Keeps the held stretches apart: the new bytes land in the stretch that
+// already holds all of them, or replace the stretches they overlap or touch
+// by one that spans them all, with the new bytes over the old.
 void TJournaledFile::Hold(int64_t at, const char* bytes, int32_t n) {
-  pending_.push_back(TRun{at, std::string(bytes, static_cast<size_t>(n))});
+  const int64_t end = at + n;
+  // The first stretch that could overlap or touch: the last one starting at
+  // or before at, if it reaches at; otherwise the next.
+  auto first = FirstRunFrom(at);
+  if (first != pending_.begin() && std::prev(first)->End() >= at) --first;
+  if (first != pending_.end() && first->At <= at && first->End() >= end) {
+    std::memcpy(&first->Bytes[static_cast<size_t>(at - first->At)], bytes, static_cast<size_t>(n));
+    return;
+  }
+  auto last = first;
+  while (last != pending_.end() && last->At <= end) ++last;
+  if (first == last) {
+    pending_.insert(first, TRun{at, std::string(bytes, static_cast<size_t>(n))});
+    return;
+  }
+  const int64_t start = std::min(at, first->At);
+  const int64_t stop = std::max(end, std::prev(last)->End());
+  std::string joined(static_cast<size_t>(stop - start), '\0');
+  for (auto run = first; run != last; ++run)
+    std::memcpy(&joined[static_cast<size_t>(run->At - start)], run->Bytes.data(),
+                run->Bytes.size());
+  std::memcpy(&joined[static_cast<size_t>(at - start)], bytes, static_cast<size_t>(n));
+  first->At = start;
+  first->Bytes = std::move(joined);
+  pending_.erase(first + 1, last);
 }
 
 bool TJournaledFile::WriteJournal(const std::string& bytes) {
@@ -274,15 +310,21 @@ void TJournaledFile::Drop() {
 bool TJournaledFile::Commit() {
   if (pending_.empty()) return true;
   // The journal, laid out as EncodeJournal does: the original bytes under
-  // every held write that overwrites the file, read straight into place
-  // from the file (which none of them has reached yet), so ranges that
-  // overlap hold the same bytes and play back in any order.
-  std::string journal(JournalMagic, JournalMagicSize);
+  // every held stretch that overwrites the file, read straight into place
+  // from the file (which none of them has reached yet). The stretches do
+  // not overlap, so neither do the ranges.
+  size_t journalSize = JournalHeaderSize + JournalTrailerSize;
+  for (const TRun& run : pending_)
+    if (run.At < diskSize_)
+      journalSize += JournalRangeHeadSize + static_cast<size_t>(std::min(run.End(), diskSize_) - run.At);
+  std::string journal;
+  journal.reserve(journalSize);
+  journal.append(JournalMagic, JournalMagicSize);
   AppendInt32(journal, static_cast<int32_t>(diskSize_));
   AppendInt32(journal, 0);
   int32_t count = 0;
   for (const TRun& run : pending_) {
-    if (run.At >= diskSize_) continue;
+    if (run.At >= diskSize_) break;  // in order of position: the rest lie beyond too
     const int32_t k = static_cast<int32_t>(std::min(run.End(), diskSize_) - run.At);
     AppendInt32(journal, static_cast<int32_t>(run.At));
     AppendInt32(journal, k);

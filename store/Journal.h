@@ -54,8 +54,8 @@ bool RecoverStore(util::TFileStream& store, const std::string& storePath);
 // does nothing when neither store nor journal exists.
 bool RecoverStore(const std::string& storePath);
 
-// The store file as one operation sees it. Writes are held in memory, in
-// the order made, and reads see them; the file itself changes only in
+// The store file as one operation sees it. Writes are held in memory (a
+// later one wins where they overlap) and reads see them; the file itself changes only in
 // Commit: the original bytes of every stretch about to be overwritten, and
 // the file's length, go into the journal, which is flushed; then the new
 // bytes go into the store, which is flushed; then the journal is deleted. A
@@ -83,6 +83,13 @@ class TJournaledFile : public util::TStream {
   bool Commit();
 
  private:
+  // A held stretch of the file: its start and its bytes.
+  struct TRun {
+    int64_t At;
+    std::string Bytes;
+    int64_t End() const { return At + static_cast<int64_t>(Bytes.size()); }
+  };
+  std::vector<TRun>::iterator FirstRunFrom(int64_t at);
   void Hold(int64_t at, const char* bytes, int32_t n);
   bool WriteJournal(const std::string& bytes);
   bool WriteHeld();
@@ -93,14 +100,13 @@ class TJournaledFile : public util::TStream {
   int64_t pos_ = 0;
   int64_t diskSize_ = 0;  // the file's length on disk
   int64_t size_ = 0;      // its length with the held writes
-  // Held writes in the order they were made; a later one wins where they
-  // overlap. An operation makes a few dozen, so a plain list is searched.
-  struct TRun {
-    int64_t At;
-    std::string Bytes;
-    int64_t End() const { return At + static_cast<int64_t>(Bytes.size()); }
-  };
-  std::vector<TRun> pending_;
+  // The held writes as the file will hold them: stretches in order of their
+  // start, none overlapping or touching another. A write over held bytes
+  // replaces them in place and one that touches or spans stretches joins
+  // them, so each byte is held once, however often an operation rewrites it
+  // (the free list at the data end is rewritten after every allocation and
+  // release), and goes once into the journal and once into the file.
+  std::vector<TRun> pending_;  // in order of At
 };
 
 }  // namespace store

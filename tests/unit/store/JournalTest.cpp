@@ -183,6 +183,49 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
   EXPECT_EQ(testsupport::Bytes(path), "0123456789");
 }
 
+TEST(JournalTest, BytesWrittenOverAndOverAreJournaledAndWrittenOnce) {
+  testsupport::TTempDir dir;
+  const std::string path = dir.Path("once.dbc");
+  const auto operate = [&](int cut) {
+    testsupport::PutBytes(path, "0123456789");
+    CutAfter plan(cut);
+    TJournaledFile f(path, util::TFileStream::OpenExisting);
+    const auto put = [&](int64_t at, const std::string& bytes) {
+      f.Seek(at);
+      f.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+    };
+    put(2, "ab");
+    put(3, "cdef");  // over the end of the one before
+    put(7, "g");     // touching it
+    put(4, "xy");    // inside
+    put(12, "zz");   // past the end, apart from the rest
+    put(0, "Q");     // apart too
+    put(8, "STUV");  // over the end of the file: joins [2, 8) and [12, 14)
+    f.Commit();
+    return plan.Writes();
+  };
+  // The journal, then one write for each of the two stretches the writes
+  // make: [0, 1) and [2, 14).
+  EXPECT_EQ(operate(1000), 3);
+  EXPECT_EQ(testsupport::Bytes(path), "Q1acxyfgSTUVzz");
+  EXPECT_FALSE(util::FileExists(JournalPath(path)));
+
+  // Cut after the journal: it holds each original byte under the writes
+  // once, in ranges that do not overlap, and playing it back restores the
+  // file.
+  operate(1);
+  TJournalImage hot;
+  ASSERT_EQ(InspectJournal(path, &hot), JournalState::Hot);
+  EXPECT_EQ(hot.OriginalLength, 10);
+  ASSERT_EQ(hot.Ranges.size(), 2u);
+  EXPECT_EQ(hot.Ranges[0].Offset, 0);
+  EXPECT_EQ(hot.Ranges[0].Bytes, "0");
+  EXPECT_EQ(hot.Ranges[1].Offset, 2);
+  EXPECT_EQ(hot.Ranges[1].Bytes, "23456789");
+  ASSERT_TRUE(RecoverStore(path));
+  EXPECT_EQ(testsupport::Bytes(path), "0123456789");
+}
+
 TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
