@@ -1,8 +1,8 @@
 // Win32 side of the file seam: CreateFileA with share mode 0.
 #include "util/Errors.h"
 #include "util/FileStream.h"
+#include "util/Handle.h"
 #include "util/System.h"
-#include "util/Text.h"
 #include "util/Win.h"
 
 namespace util {
@@ -12,8 +12,8 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : handle_(INVALID_H
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                          create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    std::string msg = (create ? "Cannot create file \"" : "Cannot open file \"") + path +
-                      "\". " + TrimRight(LastErrorText());
+    const std::string msg = SystemErrorMessage(
+        (create ? "Cannot create file \"" : "Cannot open file \"") + path + "\". ", GetLastError());
     if (create) throw EFCreateError(msg);
     throw EFOpenError(msg);
   }
@@ -99,28 +99,25 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  const FileHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return false;
   out.clear();
   char buf[65536];
   DWORD got = 0;
   bool ok = true;
-  while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr)) && got > 0) out.append(buf, got);
-  CloseHandle(h);
+  while ((ok = ReadFile(h.Get(), buf, sizeof buf, &got, nullptr)) && got > 0) out.append(buf, got);
   return ok;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  const FileHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return false;
   DWORD put = 0;
-  bool ok = data.empty() ||
-            (WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
-             put == data.size());
-  CloseHandle(h);
-  return ok;
+  return data.empty() ||
+         (WriteFile(h.Get(), data.data(), static_cast<DWORD>(data.size()), &put, nullptr) &&
+          put == data.size());
 }
 
 }  // namespace util

@@ -280,6 +280,17 @@ TEST(StoreItemsTest, SecondOpenerFails) {
     util::TStringList l;
     EXPECT_THROW(ReadStoreLines(l, kMessage, path), util::EFOpenError);
     EXPECT_THROW(WriteStoreLines(kMessage, &l, path), util::EFOpenError);
+    // The error names the file and gives the system's reason on one line.
+    try {
+      ReadStoreLines(l, kMessage, path);
+      ADD_FAILURE() << "the second opening succeeded";
+    } catch (const util::EFOpenError& e) {
+      const std::string prefix = "Cannot open file \"" + path + "\". ";
+      EXPECT_EQ(e.Message().compare(0, prefix.size(), prefix), 0) << e.Message();
+      EXPECT_GT(e.Message().size(), prefix.size()) << e.Message();
+      EXPECT_EQ(e.Message().find_first_of("\r\n"), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().back(), ' ') << e.Message();
+    }
   }
   EXPECT_EQ(Bytes(path), before);
   util::TStringList l;
