@@ -23,13 +23,18 @@ TFileManager::TFileManager(const std::string& path, bool mustExist)
     : stream_(path, mustExist || util::FileExists(path) ? util::TFileStream::OpenExisting
                                                         : util::TFileStream::Create) {
   step_ = StepOpening;
-  fileSize_ = stream_.Size();
-  if (fileSize_ == 0) {
+  // The header's two fields and the first block behind them come in one
+  // read. The file's length is not asked for on the way: only a file that
+  // ends before its header does may be the empty one, which is initialised.
+  char raw[HeaderFieldsSize + RootCellBlockSize];
+  const int32_t got =
+      stream_.Seek(RootCellOffset) == RootCellOffset ? stream_.Read(raw, sizeof raw) : -1;
+  if (got <= 0 && stream_.Size() == 0) {
     WriteMagic();
     if (errorCode_ == NoError) WriteHeader();
     if (errorCode_ == NoError) WriteFreeList();
   } else {
-    ReadHeader();
+    ReadHeader(raw, got);
     if (errorCode_ == NoError) ReadFreeList();
     damaged_ = errorCode_ != NoError;
   }
@@ -66,7 +71,6 @@ bool TFileManager::WriteBytes(const void* buffer, int32_t count) {
   rootBlockRead_ = false;
   const int32_t put = count > 0 ? stream_.Write(buffer, count) : 0;
   position_ += put;
-  if (position_ > fileSize_) fileSize_ = position_;
   if (count < 0 || put < count) {
     Fail(WriteError);
     return false;
@@ -121,23 +125,23 @@ void TFileManager::WriteHeader() {
 
 // The header is not compared with anything, but a data end outside the file
 // or a root cell outside the blocks would send every later access astray, so
-// those read as a read error.
-void TFileManager::ReadHeader() {
+// those read as a read error. raw holds the got bytes read at the header's
+// fields (-1: the seek there failed): the two fields and, when the file holds
+// it, the first block (the root cell's, when the store is sound). That the
+// data end lies inside the file is seen when the free list is read there.
+void TFileManager::ReadHeader(const char* raw, int32_t got) {
   step_ = StepReadHeader;
-  // The two fields and, when the file holds it, the first block (the root
-  // cell's, when the store is sound), read in one go.
-  char raw[HeaderFieldsSize + RootCellBlockSize];
-  const bool withRoot = fileSize_ >= FirstPayload + RootCellPayloadSize;
-  if (!SeekTo(RootCellOffset) ||
-      !ReadBytes(raw, withRoot ? HeaderFieldsSize + RootCellBlockSize : HeaderFieldsSize))
-    return;
+  errorCode_ = NoError;
+  if (got < 0) return Fail(SeekError);
+  position_ = RootCellOffset + got;
+  if (got < HeaderFieldsSize) return Fail(ReadError);
   rootCell_ = GetInt32(raw);
   dataEnd_ = GetInt32(raw + (DataEndOffset - RootCellOffset));
-  if (withRoot) {
+  if (got == HeaderFieldsSize + RootCellBlockSize) {
     std::memcpy(rootBlock_, raw + HeaderFieldsSize, RootCellBlockSize);
     rootBlockRead_ = true;
   }
-  const bool endSound = dataEnd_ >= HeaderSize && dataEnd_ <= fileSize_ - FreeListCountSize;
+  const bool endSound = dataEnd_ >= HeaderSize;
   const bool rootSound =
       rootCell_ == NoPosition ||
       (rootCell_ >= FirstPayload && InBlocks(rootCell_ - BlockPrefixSize, RootCellBlockSize));
@@ -154,18 +158,19 @@ void TFileManager::WriteFreeList() {
   step_ = StepWriteFreeList;
   rootBlockRead_ = false;
   if (SeekTo(dataEnd_) && !freeList_.SaveToStream(stream_)) Fail(WriteError);
-  if (errorCode_ == NoError) {
-    position_ += freeList_.StoredSize();
-    if (position_ > fileSize_) fileSize_ = position_;
-  }
+  if (errorCode_ == NoError) position_ += freeList_.StoredSize();
 }
 
 void TFileManager::ReadFreeList() {
   step_ = StepReadFreeList;
   if (!SeekTo(dataEnd_)) return;
-  if (!freeList_.LoadFromStream(stream_, fileSize_ - dataEnd_) ||
+  if (!freeList_.LoadFromStream(stream_, TFreeList::UnknownAvailable, dataEnd_) ||
       !freeList_.IsSound(HeaderSize, dataEnd_)) {
     freeList_.Clear();
+    // A data end whose free list's count lies past the end of the file is
+    // the header's fault, as the header's read would have found had it
+    // asked for the file's length.
+    if (dataEnd_ > stream_.Size() - FreeListCountSize) step_ = StepReadHeader;
     Fail(ReadError);
   }
 }

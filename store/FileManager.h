@@ -80,7 +80,8 @@ class TFileManager {
   // Release, only after a failure); the store does nothing more with it.
   const std::string& Diagnostic() const { return diagnostic_; }
   const TFreeList& FreeList() const { return freeList_; }
-  int64_t FileSize() const { return fileSize_; }
+  // The file's length, writes of this call included.
+  int64_t FileSize() { return stream_.Size(); }
 
   // Opening found a header or free list it cannot trust (positions outside
   // the file, a count that does not fit, overlapping extents). Operations
@@ -107,7 +108,7 @@ class TFileManager {
   void Fail(int32_t code);
   void WriteMagic();
   void WriteHeader();
-  void ReadHeader();
+  void ReadHeader(const char* raw, int32_t got);
   void WriteFreeList();
   void ReadFreeList();
   bool ReleasableExtent(int64_t start, int32_t length) const;
@@ -121,7 +122,6 @@ class TFileManager {
   int32_t step_ = 0;
   int32_t firstError_ = NoError;
   int64_t position_ = 0;
-  int64_t fileSize_ = 0;
   bool damaged_ = false;
   bool rootBlockRead_ = false;
   char rootBlock_[RootCellBlockSize] = {};

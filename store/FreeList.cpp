@@ -56,15 +56,20 @@ void TFreeList::Release(int32_t start, int32_t size) {
 // are the ones the count's read would be followed by. A store that has seen
 // many rewrites holds hundreds of extents, so the read-ahead covers 1024
 // (8 KiB); a longer list reads the rest of its values in a second read.
-bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available) {
+bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available, int64_t start) {
   constexpr int64_t ReadAheadExtents = 1024;
-  const int64_t ahead = std::min(available, FreeListBytes(ReadAheadExtents));
+  const int64_t ahead = available == UnknownAvailable
+                            ? FreeListBytes(ReadAheadExtents)
+                            : std::min(available, FreeListBytes(ReadAheadExtents));
   // Filled by the read, so not cleared first.
   size_t rawSize = static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize));
   std::unique_ptr<char[]> raw(new char[rawSize]);
   int32_t got = stream.Read(raw.get(), static_cast<int32_t>(rawSize));
   if (got < FreeListCountSize) return false;
+  // A read that fell short met the end of the file.
+  if (available == UnknownAvailable && got < static_cast<int32_t>(rawSize)) available = got;
   const int32_t n = GetInt32(raw.get());
+  if (available == UnknownAvailable && FreeListBytes(n) > got) available = stream.Size() - start;
   Positions.clear();
   Sizes.clear();
   // A count that is negative or whose values run past the file's end is a

@@ -25,7 +25,11 @@ class TFreeList {
   // Reads count, positions and sizes at the stream's position. available is
   // the number of bytes the file holds from there: a count whose values
   // cannot fit is refused before anything is allocated. False on a short read.
-  bool LoadFromStream(util::TStream& stream, int64_t available);
+  // With UnknownAvailable, start is the stream's position: the read ahead
+  // tells where a short file ends, and only a list longer than that asks
+  // the stream for its size.
+  static constexpr int64_t UnknownAvailable = -1;
+  bool LoadFromStream(util::TStream& stream, int64_t available, int64_t start = 0);
   // Writes count, positions and sizes; false on a short write.
   bool SaveToStream(util::TStream& stream) const;
 

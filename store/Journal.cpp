@@ -196,13 +196,15 @@ TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode 
     : file_(path, mode), journalPath_(JournalPath(path)) {
   if (mode == util::TFileStream::OpenExisting) {
     RecoverStore(file_, path);
-  } else if (util::FileExists(journalPath_)) {
+    return;  // its length is asked for when needed
+  }
+  diskSize_ = size_ = 0;  // made new, or emptied
+  if (util::FileExists(journalPath_)) {
     // The store was missing: a journal left without it describes a file
     // that is gone, and played back onto the new one it would only make a
     // damaged store of it.
     Retire(journalPath_);
   }
-  diskSize_ = size_ = std::max<int64_t>(file_.Size(), 0);
 }
 
 int64_t TJournaledFile::Seek(int64_t pos) {
@@ -212,7 +214,14 @@ int64_t TJournaledFile::Seek(int64_t pos) {
 }
 
 int32_t TJournaledFile::Read(void* buf, int32_t n) {
-  if (n <= 0 || pos_ >= size_) return 0;
+  if (n <= 0) return 0;
+  if (pending_.empty()) {
+    // Nothing held: the file's bytes as they are, as far as it goes.
+    const int32_t got = file_.Seek(pos_) == pos_ ? file_.Read(buf, n) : 0;
+    pos_ += got;
+    return got;
+  }
+  if (pos_ >= size_) return 0;
   char* to = static_cast<char*>(buf);
   int32_t avail = static_cast<int32_t>(std::min<int64_t>(n, size_ - pos_));
   const int32_t fromDisk =
@@ -241,6 +250,7 @@ int32_t TJournaledFile::Read(void* buf, int32_t n) {
 
 int32_t TJournaledFile::Write(const void* buf, int32_t n) {
   if (n <= 0) return 0;
+  KnowDiskSize();
   Hold(pos_, static_cast<const char*>(buf), n);
   pos_ += n;
   size_ = std::max(size_, pos_);

@@ -2,6 +2,7 @@
 // operation all-or-nothing with it. The journal's layout is documented with
 // the store format in FileMan1.h.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -73,7 +74,13 @@ class TJournaledFile : public util::TStream {
   int64_t Seek(int64_t pos) override;
   int32_t Read(void* buf, int32_t n) override;
   int32_t Write(const void* buf, int32_t n) override;
-  int64_t Size() override { return size_; }
+  // The length with the held writes. An opened file's length is asked of
+  // the file only when first needed: reads before the first write go
+  // straight to the file, whose short read tells where it ends.
+  int64_t Size() override {
+    KnowDiskSize();
+    return size_;
+  }
 
   // Whether writes are waiting for Commit.
   bool Pending() const { return !pending_.empty(); }
@@ -83,6 +90,9 @@ class TJournaledFile : public util::TStream {
   bool Commit();
 
  private:
+  void KnowDiskSize() {
+    if (diskSize_ < 0) diskSize_ = size_ = std::max<int64_t>(file_.Size(), 0);
+  }
   // A held stretch of the file: its start and its bytes.
   struct TRun {
     int64_t At;
@@ -98,8 +108,8 @@ class TJournaledFile : public util::TStream {
   util::TFileStream file_;
   std::string journalPath_;
   int64_t pos_ = 0;
-  int64_t diskSize_ = 0;  // the file's length on disk
-  int64_t size_ = 0;      // its length with the held writes
+  int64_t diskSize_ = -1;  // the file's length on disk; -1 until asked for
+  int64_t size_ = 0;       // its length with the held writes (once known)
   // The held writes as the file will hold them: stretches in order of their
   // start, none overlapping or touching another. A write over held bytes
   // replaces them in place and one that touches or spans stretches joins

@@ -133,6 +133,25 @@ TEST(FileManagerTest, ErrorTexts) {
   EXPECT_EQ(m.Diagnostic(), m.ErrorText());
   m.SeekTo(-4);
   EXPECT_EQ(m.ErrorCode(), SeekError);
+
+  // A data end with no room for the free list's count behind it is the
+  // header's fault; a count whose values do not fit is the free list's.
+  const std::string sound = dir.Path("s.dbc");
+  { TFileManager fresh(sound); fresh.Allocate(RootCellPayloadSize); }
+  const std::string b = Bytes(sound);
+  const int32_t end = Int32At(b, DataEndOffset);
+  for (const int32_t past : {static_cast<int32_t>(b.size()) - FreeListCountSize + 1, end + 1000}) {
+    testsupport::PutBytes(sound, b);
+    testsupport::SetInt32(sound, DataEndOffset, past);
+    TFileManager d(sound);
+    EXPECT_TRUE(d.Damaged());
+    EXPECT_EQ(d.Diagnostic(), "Block: 11, Fatal read error!") << past;
+  }
+  testsupport::PutBytes(sound, b);
+  testsupport::SetInt32(sound, end, 1);
+  TFileManager d(sound);
+  EXPECT_TRUE(d.Damaged());
+  EXPECT_EQ(d.Diagnostic(), "Block: 1, Fatal read error!");
 }
 
 TEST(DataBufTest, SetDataAndSetStored) {

@@ -92,6 +92,43 @@ TEST(FreeListTest, SavedFormRoundTripsAndShortCountsFail) {
   }
 }
 
+TEST(FreeListTest, LoadingWithoutTheFilesLengthStillRefusesCountsThatCannotFit) {
+  testsupport::TTempDir dir;
+  const std::string path = dir.Path("fl.bin");
+  // Longer than one read ahead (1024 extents), behind 6 other bytes.
+  std::vector<int32_t> positions, sizes;
+  for (int32_t i = 0; i < 1500; ++i) {
+    positions.push_back(100 + 30 * i);
+    sizes.push_back(10 + i % 7);
+  }
+  {
+    util::TFileStream s(path, util::TFileStream::Create);
+    ASSERT_EQ(s.Write("abcdef", 6), 6);
+    ASSERT_TRUE(ListOf(positions, sizes).SaveToStream(s));
+  }
+  const auto load = [&](TFreeList& f) {
+    util::TFileStream s(path, util::TFileStream::OpenExisting);
+    s.Seek(6);
+    return f.LoadFromStream(s, TFreeList::UnknownAvailable, 6);
+  };
+  TFreeList f;
+  ASSERT_TRUE(load(f));
+  EXPECT_EQ(f.Positions, positions);
+  EXPECT_EQ(f.Sizes, sizes);
+  // One value short, within the read ahead and beyond it; negative; huge.
+  for (int32_t count : {1501, 1024, 1025, 600, -1, 0x7FFFFFFF}) {
+    const std::string whole = testsupport::Bytes(path);
+    std::string cut = whole;
+    if (count == 600) cut.resize(6 + static_cast<size_t>(FreeListBytes(600)) - 1);
+    if (count == 1024) cut.resize(6 + static_cast<size_t>(FreeListBytes(1024)) - 2);
+    testsupport::PutBytes(path, cut);
+    testsupport::SetInt32(path, 6, count);
+    TFreeList g;
+    EXPECT_EQ(load(g), count == 1025) << count;  // 1025 of 1500 extents' values are there
+    testsupport::PutBytes(path, whole);
+  }
+}
+
 TEST(FreeListTest, OverlapAndSoundness) {
   TFreeList f = ListOf({100, 140}, {20, 10});
   EXPECT_TRUE(f.Overlaps(110, 4));
