@@ -61,14 +61,17 @@ bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available, int64_t
   const int64_t ahead = available == UnknownAvailable
                             ? FreeListBytes(ReadAheadExtents)
                             : std::min(available, FreeListBytes(ReadAheadExtents));
-  // Filled by the read, so not cleared first.
+  // Filled by the read, so not cleared first; a list longer than the read
+  // ahead moves to a buffer of its own.
+  char aheadRaw[FreeListBytes(ReadAheadExtents)];
   size_t rawSize = static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize));
-  std::unique_ptr<char[]> raw(new char[rawSize]);
-  int32_t got = stream.Read(raw.get(), static_cast<int32_t>(rawSize));
+  std::unique_ptr<char[]> longRaw;
+  char* raw = aheadRaw;
+  int32_t got = stream.Read(raw, static_cast<int32_t>(rawSize));
   if (got < FreeListCountSize) return false;
   // A read that fell short met the end of the file.
   if (available == UnknownAvailable && got < static_cast<int32_t>(rawSize)) available = got;
-  const int32_t n = GetInt32(raw.get());
+  const int32_t n = GetInt32(raw);
   if (available == UnknownAvailable && FreeListBytes(n) > got) available = stream.Size() - start;
   Positions.clear();
   Sizes.clear();
@@ -80,13 +83,13 @@ bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available, int64_t
   const int32_t want = static_cast<int32_t>(FreeListBytes(n));
   if (got > want) got = want;
   if (got == static_cast<int32_t>(rawSize) && got < want) {
-    std::unique_ptr<char[]> all(new char[static_cast<size_t>(want)]);
-    std::memcpy(all.get(), raw.get(), rawSize);
-    raw = std::move(all);
+    longRaw.reset(new char[static_cast<size_t>(want)]);
+    std::memcpy(longRaw.get(), raw, rawSize);
+    raw = longRaw.get();
     rawSize = static_cast<size_t>(want);
-    got += stream.Read(raw.get() + got, want - got);
+    got += stream.Read(raw + got, want - got);
   }
-  const char* values = raw.get() + FreeListCountSize;
+  const char* values = raw + FreeListCountSize;
   const int32_t fullValues = (got - FreeListCountSize) / PositionSize;
   const int32_t fullPositions = fullValues < n ? fullValues : n;
   Positions.resize(static_cast<size_t>(fullPositions));

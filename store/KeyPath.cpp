@@ -1,6 +1,7 @@
 // The store's public operations: an item named by a key path, read or
 // written in one self-contained call (open, walk, work, save, close); lines
 // stored as items; the settings lines of the "Initialization" item.
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -131,6 +132,9 @@ int ReadStoreLines(util::TStringList& list, const std::string& keyPath,
   list.Clear();
   TDataBuf buffer;
   const int result = ReadStoreItem(keyPath, &buffer, storePath);
+  // Lines stored by WriteStoreLines end in CR LF: one per LF, sized once.
+  if (const char* data = buffer.Data())
+    list.Reserve(static_cast<int>(std::count(data, data + buffer.StoredLength(), '\n')) + 1);
   AddTextLines(list, buffer.Data(), static_cast<size_t>(buffer.StoredLength()));
   return result;
 }
