@@ -314,7 +314,7 @@ bool TJournaledFile::WriteHeld() {
 
 void TJournaledFile::Drop() {
   pending_.clear();
-  size_ = diskSize_;
+  if (diskSize_ >= 0) size_ = diskSize_;  // otherwise nothing was written yet
 }
 
 bool TJournaledFile::Commit() {
