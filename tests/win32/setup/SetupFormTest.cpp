@@ -174,6 +174,22 @@ TEST_F(SetupFormTest, DefaultDestinationIsAFolderTheUserCanCreate) {
   EXPECT_EQ(setup::DefaultDestination(writable, local), writable + "Lanternfell");
   EXPECT_EQ(util::FindFiles(nullptr, writable + "*", FILE_ATTRIBUTE_DIRECTORY), 0)
       << "the probe left something";
+  // In a folder with the user's things, an empty folder among them, and one
+  // named as the probes are: the probe removes only the folder it made.
+  const std::string used = Dir("Used");
+  File("Used\\LN.dbc", "store");
+  File("Used\\ReadMe.txt", "mine");
+  Dir("Used\\Empty");
+  Dir("Used\\~lf-probe-0-0");
+  EXPECT_TRUE(setup::CanCreateFolderIn(used));
+  EXPECT_EQ(Read("Used\\LN.dbc"), "store");
+  EXPECT_EQ(Read("Used\\ReadMe.txt"), "mine");
+  EXPECT_TRUE(util::DirectoryExists(used + "Empty"));
+  EXPECT_TRUE(util::DirectoryExists(used + "~lf-probe-0-0"));
+  util::TStringList files, subdirs;
+  util::ListDirectory(used, files, subdirs);
+  EXPECT_EQ(files.Count(), 2);
+  EXPECT_EQ(subdirs.Count(), 2) << "the probe left a folder or removed one";
 
   // The test prefix's immutable folder (made by its set-up script), which
   // even root cannot write; where the machine could not make one, a path

@@ -76,6 +76,10 @@ TEST_F(RemovalTest, MixHomeWithOnlyPoolGoesCompletely) {
   Dir("Mix\\Pool\\Old");
   File("Mix\\Pool\\m1.txt");
   File("Mix\\Pool\\Old\\m0.txt");
+  // Beside the home, with names the home's is a prefix of: the user's.
+  Dir("Mixer");
+  File("Mixer\\LN.dbc");
+  File("Mix.txt");
   MakeKeys("", home);
 
   // Held without its trailing backslash: the step adds it.
@@ -83,6 +87,8 @@ TEST_F(RemovalTest, MixHomeWithOnlyPoolGoesCompletely) {
   removal->RunRemovals();
 
   EXPECT_FALSE(util::DirectoryExists(home));
+  EXPECT_TRUE(Exists("Mixer\\LN.dbc"));
+  EXPECT_TRUE(Exists("Mix.txt"));
   EXPECT_EQ(lines_, kMixLines);
   EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
   EXPECT_TRUE(KeyExists(app::ProductRegistryKey));
