@@ -358,7 +358,8 @@ TControl* TForm::ById(int id) const {
 
 void TForm::SetActiveControl(TControl* c) {
   activeControl_ = c;
-  if (c && c->Handle() && Visible() && IsWindowVisible(c->Handle())) FocusControl(c->Handle());
+  if (!Visible()) return;
+  if (HWND h = ShowableActiveControl()) FocusControl(h);
 }
 
 TControl* TForm::ActiveControl() const {
