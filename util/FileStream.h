@@ -27,6 +27,9 @@ class TFileStream : public TStream {
   enum Mode {
     OpenExisting,  // the file must exist; failure raises EFOpenError
     Create,        // creates or truncates; failure raises EFCreateError
+    // Opens the file as it is, or creates it when it is missing; failure
+    // raises EFCreateError. Only a file this made has its folder synced.
+    OpenAlways,
   };
   // Opens exclusively for reading and writing, or raises.
   TFileStream(const std::string& path, Mode mode);
@@ -62,6 +65,8 @@ bool RemoveFile(const std::string& path);
 
 // True for an existing file that is not a directory.
 bool FileExists(const std::string& path);
+// The length of an existing file that is not a directory, or -1.
+int64_t FileSize(const std::string& path);
 // True when the path names an existing directory.
 bool DirectoryExists(const std::string& path);
 

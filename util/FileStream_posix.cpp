@@ -17,8 +17,15 @@
 namespace util {
 
 TFileStream::TFileStream(const std::string& path, Mode mode) : fd_(-1) {
-  const bool create = mode == Create;
-  int fd = ::open(path.c_str(), create ? (O_RDWR | O_CREAT | O_TRUNC) : O_RDWR, 0644);
+  const bool create = mode != OpenExisting;
+  // OpenAlways: a new file is made exclusively, so that this knows whether
+  // its name is new to the folder; an existing one is then opened as it is.
+  int fd = ::open(path.c_str(), mode == Create       ? O_RDWR | O_CREAT | O_TRUNC
+                                : mode == OpenAlways ? O_RDWR | O_CREAT | O_EXCL
+                                                     : O_RDWR,
+                  0644);
+  const bool made = fd >= 0 && create;
+  if (fd < 0 && mode == OpenAlways && errno == EEXIST) fd = ::open(path.c_str(), O_RDWR);
   auto fail = [&](int err) {
     std::string msg = (create ? "Cannot create file \"" : "Cannot open file \"") + path +
                       "\". " + std::strerror(err);
@@ -32,7 +39,7 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : fd_(-1) {
     fail(err);
   }
   fd_ = fd;
-  if (create) {
+  if (made) {
     const size_t slash = path.find_last_of('/');
     folderToSync_ = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   }
@@ -114,6 +121,13 @@ bool RemoveFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)
+             ? static_cast<int64_t>(st.st_size)
+             : -1;
 }
 
 bool DirectoryExists(const std::string& path) {

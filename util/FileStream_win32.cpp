@@ -8,9 +8,12 @@
 namespace util {
 
 TFileStream::TFileStream(const std::string& path, Mode mode) : handle_(INVALID_HANDLE_VALUE) {
-  const bool create = mode == Create;
+  const bool create = mode != OpenExisting;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                         create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                         mode == Create       ? CREATE_ALWAYS
+                         : mode == OpenAlways ? OPEN_ALWAYS
+                                              : OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const std::string msg = SystemErrorMessage(
         (create ? "Cannot create file \"" : "Cannot open file \"") + path + "\". ", GetLastError());
@@ -91,6 +94,14 @@ bool RemoveFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return !path.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int64_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return -1;
+  return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool DirectoryExists(const std::string& path) {
