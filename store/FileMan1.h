@@ -68,12 +68,19 @@
 //      overwritten, and the file's length, are written to the journal
 //      (path = the store's path + ".jnl": "LN.dbc.jnl"), which is flushed;
 //   2. the new bytes are written to the store, which is flushed;
-//   3. the journal is deleted.
-// A store that is opened with a journal next to it was cut in step 2 or 3
-// (a "hot" journal): before anything is read, the journal's ranges are
-// written back, the file is cut to the original length, flushed, and the
-// journal deleted. A journal cut in step 1 is torn: its check value does not
-// match, the store was not touched yet, and it is only deleted. Playing a
+//   3. the journal is emptied (cut to length 0, not flushed).
+// The empty journal file stays beside the store between operations: the
+// next operation writes into it, and as its name is already on the disk,
+// only the journal's bytes need flushing before the store may be touched
+// (a journal made new needs its folder flushed too, which costs as much
+// again). An empty journal holds nothing to play back.
+// A store that is opened with a journal holding bytes next to it was cut in
+// step 2 or 3 (a "hot" journal): before anything is read, the journal's
+// ranges are written back, the file is cut to the original length, flushed,
+// and the journal emptied. Should a cut lose the emptying of step 3, the
+// journal puts the store back as it was before the operation, which is
+// whole too. A journal cut in step 1 is torn: its check value does not
+// match, the store was not touched yet, and it is only emptied. Playing a
 // journal back twice does no harm, so a cut during playback is repaired by
 // the next opening. Bytes beyond the original length need no saving: cutting
 // the file back to that length removes them. A completed call leaves the
@@ -91,7 +98,7 @@
 // A journal whose magic, check value or range lengths do not add up to J is
 // torn. An operation never shortens the store, so a whole journal whose L is
 // beyond the store's length belongs to a store that was since replaced: it is
-// deleted without playback, like a torn one.
+// emptied without playback, like a torn one.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <optional>
 
 #include "app/Version.h"
 #include "store/Format.h"
@@ -140,16 +141,24 @@ bool PlayBack(util::TFileStream& store, const std::string& journal, int32_t leng
          store.SetSize(length) && store.Flush();
 }
 
-// Deletes the journal once it has done its work. One that cannot be deleted
-// is emptied instead: an empty journal is torn, and only ever removed.
+// Empties the journal once it has done its work. The file itself stays for
+// the next operation: a name already in its folder needs no folder sync
+// before that operation may touch the store. An empty journal holds nothing
+// to play back; one that cannot be emptied is deleted instead.
 bool Retire(const std::string& path) {
-  return util::RemoveFile(path) || util::WriteWholeFile(path, std::string());
+  try {
+    util::TFileStream j(path, util::TFileStream::OpenExisting);
+    if (j.SetSize(0)) return true;
+  } catch (const util::EGeneralError&) {
+    // held by someone else, or gone: the deletion below says which
+  }
+  return util::RemoveFile(path);
 }
 }  // namespace
 
 JournalState InspectJournal(const std::string& storePath, TJournalImage* image) {
   const std::string path = JournalPath(storePath);
-  if (!util::FileExists(path)) return JournalState::None;
+  if (util::FileSize(path) <= 0) return JournalState::None;
   std::string bytes;
   TJournalImage journal;
   if (!util::ReadWholeFile(path, bytes) || !DecodeJournal(bytes, journal)) return JournalState::Torn;
@@ -166,12 +175,12 @@ JournalState InspectJournal(const std::string& storePath, TJournalImage* image) 
 
 bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
   const std::string path = JournalPath(storePath);
-  if (!util::FileExists(path)) return false;
+  if (util::FileSize(path) <= 0) return false;  // none, or the empty one kept between operations
   // A journal that cannot be opened raises util::EFOpenError from here.
   std::string bytes;
   if (!ReadJournal(path, bytes)) throw util::EFOpenError("Cannot read \"" + path + "\".");
   // A torn journal was never complete, so the store was never touched: the
-  // journal is only removed. A cut operation only ever lengthens the store:
+  // journal is only emptied. A cut operation only ever lengthens the store:
   // a store shorter than the journal's original length was replaced since,
   // and the journal is not its own. Playing a hot one back twice does no
   // harm, so one that could not be retired is played back again next time.
@@ -199,7 +208,7 @@ TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode 
     return;  // its length is asked for when needed
   }
   diskSize_ = size_ = 0;  // made new, or emptied
-  if (util::FileExists(journalPath_)) {
+  if (util::FileSize(journalPath_) > 0) {
     // The store was missing: a journal left without it describes a file
     // that is gone, and played back onto the new one it would only make a
     // damaged store of it.
@@ -294,14 +303,17 @@ void TJournaledFile::Hold(int64_t at, const char* bytes, int32_t n) {
   pending_.erase(first + 1, last);
 }
 
-bool TJournaledFile::WriteJournal(const std::string& bytes) {
+// Writes the journal over the empty one the last operation left (or a new
+// one), cuts off whatever an earlier failure left behind it, and flushes.
+bool TJournaledFile::WriteJournal(std::optional<util::TFileStream>& j, const std::string& bytes) {
   try {
-    util::TFileStream j(journalPath_, util::TFileStream::Create);
-    const int32_t n = static_cast<int32_t>(bytes.size());
-    return j.Write(bytes.data(), n) == n && j.Flush();
+    j.emplace(journalPath_, util::TFileStream::OpenAlways);
   } catch (const util::EGeneralError&) {
     return false;
   }
+  const int32_t n = static_cast<int32_t>(bytes.size());
+  return j->Seek(0) == 0 && j->Write(bytes.data(), n) == n && (j->Size() <= n || j->SetSize(n)) &&
+         j->Flush();
 }
 
 bool TJournaledFile::WriteHeld() {
@@ -348,23 +360,33 @@ bool TJournaledFile::Commit() {
   }
   PutInt32(&journal[JournalCountOffset], count);
   AppendInt32(journal, static_cast<int32_t>(Crc(journal.data(), journal.size())));
-  if (!WriteJournal(journal)) {
+  std::optional<util::TFileStream> j;
+  if (!WriteJournal(j, journal)) {
     // The store was not touched; what there is of the journal is torn.
-    util::RemoveFile(journalPath_);
+    j.reset();
+    Retire(journalPath_);
     Drop();
     return false;
   }
   if (!WriteHeld()) {
     // Part of the operation may be in the store: undo it now, or, when even
     // that fails, leave the journal hot for the next opening.
-    if (PlayBack(file_, journal, static_cast<int32_t>(diskSize_))) Retire(journalPath_);
+    if (PlayBack(file_, journal, static_cast<int32_t>(diskSize_)) && !j->SetSize(0)) {
+      j.reset();
+      Retire(journalPath_);
+    }
     Drop();
     return false;
   }
   diskSize_ = size_;
   pending_.clear();
-  // A journal that stayed would undo this operation on the next opening:
-  // the caller is told, as the operation will not last.
+  // Emptying the journal ends the operation. It needs no flush: should the
+  // emptying be lost to a cut, the next opening plays the journal back, and
+  // the store is as it was before, which is whole too. A journal that could
+  // not be emptied would undo this operation on the next opening: the
+  // caller is told, as the operation will not last.
+  if (j->SetSize(0)) return true;
+  j.reset();
   return Retire(journalPath_);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,19 +35,19 @@ bool DecodeJournal(const std::string& bytes, TJournalImage& journal);
 void ApplyJournal(const TJournalImage& journal, std::string& storeBytes);
 
 enum class JournalState {
-  None,  // no journal next to the store
+  None,  // no journal next to the store, or the empty one kept between operations
   Hot,   // a whole journal: the last operation was cut and is undone on opening
-  Torn,  // an incomplete one: removed on opening, the store stays as it is
+  Torn,  // an incomplete one: emptied on opening, the store stays as it is
   // A whole journal that cannot be this store's: the store is shorter than
   // the journal's original length, and a cut operation never shortens the
-  // file (the store was replaced since). Removed on opening, not played back.
+  // file (the store was replaced since). Emptied on opening, not played back.
   Stale,
 };
 // Looks without changing anything; image receives a hot journal's contents.
 JournalState InspectJournal(const std::string& storePath, TJournalImage* image = nullptr);
 
 // Puts the store file back from a hot journal next to it (ranges, length,
-// flush) and deletes the journal; deletes a torn one. Raises
+// flush) and empties the journal; empties a torn or stale one. Raises
 // util::EFOpenError when a hot journal cannot be read or played back: the
 // store is then not fit to be read. Returns whether a journal was played back.
 bool RecoverStore(util::TFileStream& store, const std::string& storePath);
@@ -59,14 +60,15 @@ bool RecoverStore(const std::string& storePath);
 // later one wins where they overlap) and reads see them; the file itself changes only in
 // Commit: the original bytes of every stretch about to be overwritten, and
 // the file's length, go into the journal, which is flushed; then the new
-// bytes go into the store, which is flushed; then the journal is deleted. A
-// cut anywhere leaves either no journal (the store untouched, or wholly
-// written), a torn journal (the store untouched) or a hot one (played back
-// on the next opening). Opening plays back what an earlier cut left.
+// bytes go into the store, which is flushed; then the journal is emptied
+// (the file stays for the next operation). A cut anywhere leaves either an
+// empty journal or none (the store untouched, or wholly written), a torn
+// journal (the store untouched) or a hot one (played back on the next
+// opening). Opening plays back what an earlier cut left.
 class TJournaledFile : public util::TStream {
  public:
   // Opens like util::TFileStream (raising the same errors), then recovers;
-  // a file made new drops a journal left without its store.
+  // a file made new empties a journal left without its store.
   TJournaledFile(const std::string& path, util::TFileStream::Mode mode);
   TJournaledFile(const TJournaledFile&) = delete;
   TJournaledFile& operator=(const TJournaledFile&) = delete;
@@ -101,7 +103,7 @@ class TJournaledFile : public util::TStream {
   };
   std::vector<TRun>::iterator FirstRunFrom(int64_t at);
   void Hold(int64_t at, const char* bytes, int32_t n);
-  bool WriteJournal(const std::string& bytes);
+  bool WriteJournal(std::optional<util::TFileStream>& journal, const std::string& bytes);
   bool WriteHeld();
   void Drop();
 

@@ -176,11 +176,11 @@ int Check(const std::string& storePath) {
       break;
     case store::JournalState::Torn:
       std::printf("torn journal %s: never complete, the store was not touched;"
-                  " the next opening removes it\n", journalPath.c_str());
+                  " the next opening empties it\n", journalPath.c_str());
       break;
     case store::JournalState::Stale:
       std::printf("stale journal %s: longer original than this store, so not its own;"
-                  " the next opening removes it\n", journalPath.c_str());
+                  " the next opening empties it\n", journalPath.c_str());
       break;
     case store::JournalState::None:
       break;

@@ -16,14 +16,14 @@ using testsupport::Ptr;
 namespace {
 const std::string kMessage = "default\xFFmessage";
 
-// The next read finds the message as written, with the journal gone and the
-// store byte for byte as it was before the journal was laid.
+// The next read finds the message as written, with the journal emptied and
+// the store byte for byte as it was before the journal was laid.
 void ExpectMessageRestored(const std::string& path, const std::string& journal,
                            const util::TStringList& message, const std::string& sound) {
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_EQ(l.Text(), message.Text());
-  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(util::FileSize(journal), 0);
   EXPECT_EQ(testsupport::Bytes(path), sound);
 }
 
@@ -137,7 +137,7 @@ TEST(JournalTest, HotJournalLeftOnPurposeIsPlayedBackByTheNextRead) {
   // A write plays the journal back before it works on the store.
   lay();
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: y", 2)), path), 0);
-  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(util::FileSize(journal), 0);
   EXPECT_EQ(ReadStoreLines(l, "default\xFF" "article", path), 0);
   EXPECT_EQ(l.Text(), NumberedLines("Newsgroups", 9).Text());
 }
@@ -170,9 +170,9 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
       EXPECT_FALSE(f.Pending());
     }
   }
-  // Only the committed round reached the file, and its journal is gone.
+  // Only the committed round reached the file, and its journal is empty.
   EXPECT_EQ(testsupport::Bytes(path), "01XZW567abcd");
-  EXPECT_FALSE(util::FileExists(JournalPath(path)));
+  EXPECT_EQ(util::FileSize(JournalPath(path)), 0);
   // Without the commit the file kept its bytes.
   testsupport::PutBytes(path, "0123456789");
   {
@@ -208,7 +208,7 @@ TEST(JournalTest, BytesWrittenOverAndOverAreJournaledAndWrittenOnce) {
   // make: [0, 1) and [2, 14).
   EXPECT_EQ(operate(1000), 3);
   EXPECT_EQ(testsupport::Bytes(path), "Q1acxyfgSTUVzz");
-  EXPECT_FALSE(util::FileExists(JournalPath(path)));
+  EXPECT_EQ(util::FileSize(JournalPath(path)), 0);
 
   // Cut after the journal: it holds each original byte under the writes
   // once, in ranges that do not overlap, and playing it back restores the
@@ -237,9 +237,9 @@ TEST(JournalTest, JournalWithoutItsStoreIsDroppedNotPlayedBack) {
   util::TStringList l;
   EXPECT_EQ(ReadStoreLines(l, kMessage, path), 0);
   EXPECT_FALSE(util::FileExists(path));
-  // A write makes the store as a first write does; the journal goes.
+  // A write makes the store as a first write does; the journal is emptied.
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), path), 0);
-  EXPECT_FALSE(util::FileExists(journal));
+  EXPECT_EQ(util::FileSize(journal), 0);
   const std::string made = testsupport::Bytes(path);
   const std::string fresh = dir.Path("fresh.dbc");
   ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("m", 2)), fresh), 0);
@@ -259,4 +259,44 @@ TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
   testsupport::PutBytes(journal, EncodeJournal(other));
   EXPECT_EQ(InspectJournal(path), JournalState::Stale);
   ExpectMessageRestored(path, journal, NumberedLines("From: z", 3), sound);
+}
+
+TEST(JournalTest, TheEmptyJournalStaysBetweenOperationsAndALeftOverOneIsEmptiedFirst) {
+  testsupport::TTempDir dir;
+  const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  // Opening for an operation makes a missing journal and keeps an existing
+  // one's bytes; only the operation's own writes change them.
+  EXPECT_EQ(util::FileSize(journal), -1);
+  { util::TFileStream made(journal, util::TFileStream::OpenAlways); }
+  EXPECT_EQ(util::FileSize(journal), 0);
+  testsupport::PutBytes(journal, "kept");
+  { util::TFileStream kept(journal, util::TFileStream::OpenAlways); }
+  EXPECT_EQ(testsupport::Bytes(journal), "kept");
+  EXPECT_EQ(util::FileSize(dir.Path("")), -1);  // a folder has no file length
+  std::remove(journal.c_str());
+
+  // After each operation the journal is there, empty, and nothing to report.
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: a", 4)), path), 0);
+  EXPECT_EQ(util::FileSize(journal), 0);
+  EXPECT_EQ(InspectJournal(path), JournalState::None);
+  const std::string sound = testsupport::Bytes(path);
+  util::TStringList l;
+  ASSERT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(util::FileSize(journal), 0);
+
+  // A torn journal far longer than the next operation's own: the operation
+  // empties it before it writes its journal, so a cut right after that
+  // journal leaves a whole, hot one rather than a torn mix of the two.
+  testsupport::PutBytes(journal, std::string(20000, 'x'));
+  ASSERT_EQ(InspectJournal(path), JournalState::Torn);
+  {
+    CutAfter plan(1);
+    WriteStoreLines(kMessage, Ptr(NumberedLines("From: b", 7)), path);
+  }
+  EXPECT_LT(util::FileSize(journal), 20000);
+  EXPECT_EQ(InspectJournal(path), JournalState::Hot);
+  ASSERT_EQ(ReadStoreLines(l, kMessage, path), 0);
+  EXPECT_EQ(l.Text(), NumberedLines("From: a", 4).Text());
+  EXPECT_EQ(testsupport::Bytes(path), sound);
+  EXPECT_EQ(util::FileSize(journal), 0);
 }

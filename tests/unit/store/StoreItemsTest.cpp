@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/Version.h"
+#include "store/Journal.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
@@ -267,6 +268,7 @@ TEST(StoreItemsTest, InitValuesRoundTripOnExeStorePath) {
   EXPECT_EQ(GetInitValue("Cutmarks", "~~"), "~~");
   EXPECT_EQ(GetInitValue("Other", "0"), "1");
   std::remove(store.c_str());
+  std::remove(JournalPath(store).c_str());
   app::ResetDerivedNames();
 }
 
