@@ -7,10 +7,11 @@
 // with strace): SQLite FULL creates its journal, fdatasyncs it, syncs the
 // folder (the new journal's entry), rewrites the journal's header and
 // fdatasyncs it again, then writes and fdatasyncs the database and unlinks
-// the journal; the store creates its journal, fdatasyncs it, fsyncs the
-// folder, writes and fdatasyncs the store and unlinks the journal. That is
-// three waits for the disk against SQLite's four, which bounds the write
-// ratio near 4/3 wherever the disk's flushes dominate.
+// the journal; the store writes into the empty journal it keeps beside the
+// file, fdatasyncs it, writes and fdatasyncs the store and empties the
+// journal (the folder is synced only when the journal is first made). That
+// is two waits for the disk against SQLite's four, plus the emptying, which
+// frees the journal's blocks and costs about one more.
 // Usage: store_bench [DIR]   (default: a fresh folder under /tmp)
 #include <fcntl.h>
 #include <sqlite3.h>
