@@ -28,6 +28,9 @@ class TApplication {
   // own. Null before Initialize.
   HWND Handle() const { return handle_; }
   HICON Icon() const;  // the program's icon (resource 1), or the system's
+  // The same icon at the caption's small size: one handle, loaded once and
+  // shared by every window class that shows the icon.
+  HICON SmallIcon() const;
 
   // The main form owns message boxes (util::SetMainWindow); closing it ends
   // Run. Pass nullptr to forget it.

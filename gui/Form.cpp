@@ -61,9 +61,10 @@ void RegisterWindowClasses() {
   wc.lpfnWndProc = TForm::WndProc;
   wc.cbWndExtra = DLGWINDOWEXTRA;
   wc.hIcon = Application().Icon();
+  wc.hIconSm = Application().SmallIcon();
   wc.lpszClassName = kFormClass;
   g_formAtom = RegisterClassExA(&wc);
-  wc.hIcon = nullptr;
+  wc.hIcon = wc.hIconSm = nullptr;
   wc.cbWndExtra = 0;
   wc.lpfnWndProc = ContainerProc;
   wc.lpszClassName = kContainerClass;

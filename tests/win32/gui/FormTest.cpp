@@ -335,6 +335,30 @@ TEST(ApplicationTest, DefaultTitleIsTheFileNameAndTheApplicationWindowCarriesThe
   EXPECT_EQ(GetWindow(owned.Handle(), GW_OWNER), form.Handle());
 }
 
+// The caption's small icon is one handle for the whole program, loaded at
+// the small size, in the form's class and the application window's alike
+// (a class without one gets its own copy made by the system).
+TEST(ApplicationTest, WindowClassesShareOneSmallIconOfTheSmallSize) {
+  gui::TApplication& app = gui::Application();
+  app.Initialize();
+  TTestForm form;
+  const auto formIcon = reinterpret_cast<HICON>(GetClassLongPtrA(form.Handle(), GCLP_HICONSM));
+  const auto appIcon = reinterpret_cast<HICON>(GetClassLongPtrA(app.Handle(), GCLP_HICONSM));
+  ASSERT_NE(formIcon, nullptr);
+  EXPECT_EQ(formIcon, appIcon);
+  EXPECT_EQ(formIcon, app.SmallIcon());
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(formIcon, &info));
+  BITMAP mask{};
+  GetObjectA(info.hbmMask, sizeof mask, &mask);
+  EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  // Containers show no icon.
+  const HWND panel = form.Find("Panel1")->Handle();
+  EXPECT_EQ(GetClassLongPtrA(panel, GCLP_HICONSM), 0u);
+}
+
 namespace {
 const gui::ControlDef kLazyControls[] = {
     {Kind::PageBook, "Book", "", 8, 8, 300, 200},
