@@ -39,6 +39,17 @@ LRESULT PaintMessage(HWND hwnd, Paint paint) {
   return 0;
 }
 
+// A window whose client area is the whole window (no border, edge or
+// scroll bar) has no frame to paint: the default WM_NCPAINT would only take
+// a window DC to draw nothing (under Wine, a round of server requests per
+// window each time it is shown).
+bool NoFrame(HWND hwnd) {
+  RECT w, c;
+  GetWindowRect(hwnd, &w);
+  GetClientRect(hwnd, &c);
+  return w.right - w.left == c.right && w.bottom - w.top == c.bottom;
+}
+
 // "\n"-separated lines of a table caption, as CR LF text.
 std::string ToCrLf(const std::string& text) {
   util::TStringList l;
@@ -270,6 +281,9 @@ LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         box->SetText(lp ? reinterpret_cast<const char*>(lp) : "");
         return TRUE;
       case WM_ERASEBKGND: return 1;  // WM_PAINT fills the whole box
+      case WM_NCPAINT:
+        if (NoFrame(hwnd)) return 0;
+        break;
       case WM_PAINT: return PaintMessage(hwnd, [&](HDC dc) { box->Paint(dc); });
     }
   }
@@ -417,6 +431,9 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       SendMessageA(GetAncestor(hwnd, GA_ROOT), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       return 0;
+    case WM_NCPAINT:
+      if (NoFrame(hwnd)) return 0;
+      break;
     case WM_PAINT:
       return PaintMessage(hwnd, [&](HDC dc) {
         if (panel && panel->Handle()) panel->Paint(dc);

@@ -141,6 +141,44 @@ TEST(TextBoxTest, GivesItsWholeTextToTheSystemAndToAccessibilityTools) {
   CoUninitialize();
 }
 
+namespace {
+const gui::ControlDef kFrameControls[] = {
+    {Kind::Panel, "Flat", "", 8, 8, 200, 100, "", {}, gui::kDefaultColor, gui::fNoBevel},
+    {Kind::TextBox, "Framed", "Flat", 8, 8, 150, 40, "\nframed", {}, gui::clBlue, gui::fBorder},
+    {Kind::TextBox, "Frameless", "Flat", 8, 56, 150, 40, "\nframeless"},
+};
+
+// The colour of a window's top-left pixel, frame included, as painted.
+COLORREF CornerPixel(HWND hwnd) {
+  HDC dc = GetWindowDC(hwnd);
+  const COLORREF c = GetPixel(dc, 0, 0);
+  ReleaseDC(hwnd, dc);
+  return c;
+}
+}  // namespace
+
+// Windows without a frame skip the frame painting; one with a frame (the
+// bordered text box's sunken edge) still gets it, when shown and when
+// painted again.
+TEST(TextBoxTest, ABorderedBoxKeepsItsEdgeAndAFramelessOneIsFaceToTheCorner) {
+  gui::TForm form(kForm, kFrameControls);
+  form.Show();
+  HWND framed = form.Find("Framed")->Handle(), frameless = form.Find("Frameless")->Handle();
+  const auto painted = [&] {
+    return !GetUpdateRect(form.Handle(), nullptr, FALSE) &&
+           !GetUpdateRect(framed, nullptr, FALSE) && !GetUpdateRect(frameless, nullptr, FALSE);
+  };
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(testsupport::PumpUntil(painted));
+    const COLORREF edge = CornerPixel(framed);
+    EXPECT_NE(edge, GetSysColor(COLOR_WINDOW)) << round;
+    EXPECT_NE(edge, GetSysColor(COLOR_BTNFACE)) << round;
+    EXPECT_EQ(CornerPixel(frameless), GetSysColor(COLOR_BTNFACE)) << round;
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
 TEST(TimerTest, RunsItsHandlerWhileEnabledAndKeepsItsTag) {
   gui::TForm form(kForm, kControls);
   auto* timer = form.Get<gui::TTimer>("Timer1");
