@@ -50,6 +50,23 @@ bool NoFrame(HWND hwnd) {
   return w.right - w.left == c.right && w.bottom - w.top == c.bottom;
 }
 
+// The system's labels and buttons leave WM_NCPAINT to the default procedure
+// as well: subclassed with this, the frameless ones skip it too. original is
+// where the class's own procedure is kept (the same for every window of it).
+template <WNDPROC* original>
+LRESULT CALLBACK FramelessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCPAINT && NoFrame(hwnd)) return 0;
+  return CallWindowProcA(*original, hwnd, msg, wp, lp);
+}
+
+template <WNDPROC* original>
+void SkipFramePainting(HWND hwnd) {
+  auto old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FramelessProc<original>)));
+  if (!*original) *original = old;
+}
+WNDPROC g_labelProc = nullptr, g_buttonProc = nullptr;
+
 // "\n"-separated lines of a table caption, as CR LF text.
 std::string ToCrLf(const std::string& text) {
   util::TStringList l;
@@ -162,6 +179,7 @@ void TLabel::Create(HWND parent, int id) {
   }
   // No SS_NOPREFIX: "&X" underlines X and is an access key, "&&" shows "&".
   CreateWin("STATIC", SS_LEFT, 0, parent, id);
+  SkipFramePainting<&g_labelProc>(hwnd_);
 }
 
 // --- TEdit ------------------------------------------------------------------
@@ -349,6 +367,7 @@ void TMemo::Scroll(int sbCode) { SendMessageA(Handle(), EM_SCROLL, sbCode, 0); }
 
 void TCheckBox::Create(HWND parent, int id) {
   CreateWin("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, parent, id);
+  SkipFramePainting<&g_buttonProc>(hwnd_);
   if (def_.flags & fChecked) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -373,6 +392,7 @@ void TCheckBox::SetChecked(bool on) {
 void TButton::Create(HWND parent, int id) {
   DWORD style = WS_TABSTOP | ((def_.flags & fDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
   CreateWin("BUTTON", style, 0, parent, id);
+  SkipFramePainting<&g_buttonProc>(hwnd_);
 }
 
 void TButton::Click() {

@@ -146,6 +146,9 @@ const gui::ControlDef kFrameControls[] = {
     {Kind::Panel, "Flat", "", 8, 8, 200, 100, "", {}, gui::kDefaultColor, gui::fNoBevel},
     {Kind::TextBox, "Framed", "Flat", 8, 8, 150, 40, "\nframed", {}, gui::clBlue, gui::fBorder},
     {Kind::TextBox, "Frameless", "Flat", 8, 56, 150, 40, "\nframeless"},
+    {Kind::Label, "Lbl", "", 220, 8, 100, 13, "&Label"},
+    {Kind::Button, "Btn", "", 220, 30, 75, 25, "Button"},
+    {Kind::CheckBox, "Chk", "", 220, 60, 100, 17, "Check"},
 };
 
 // The colour of a window's top-left pixel, frame included, as painted.
@@ -177,6 +180,21 @@ TEST(TextBoxTest, ABorderedBoxKeepsItsEdgeAndAFramelessOneIsFaceToTheCorner) {
     RedrawWindow(form.Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
+  // Labels and buttons, which skip it too, stay the system's controls to
+  // everyone outside: their classes, texts and clicks.
+  char cls[32] = {};
+  RealGetWindowClassA(form.Find("Lbl")->Handle(), cls, sizeof cls);
+  EXPECT_STREQ(cls, "Static");
+  RealGetWindowClassA(form.Find("Btn")->Handle(), cls, sizeof cls);
+  EXPECT_STREQ(cls, "Button");
+  EXPECT_EQ(gui::WindowText(form.Find("Lbl")->Handle()), "&Label");
+  int clicks = 0;
+  form.Get<gui::TButton>("Btn")->OnClick = [&] { ++clicks; };
+  SendMessageA(form.Find("Btn")->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  auto* check = form.Get<gui::TCheckBox>("Chk");
+  SendMessageA(check->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(check->Checked());
 }
 
 TEST(TimerTest, RunsItsHandlerWhileEnabledAndKeepsItsTag) {
