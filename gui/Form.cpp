@@ -84,12 +84,21 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
   }
   RECT r{0, 0, def.clientWidth, def.clientHeight};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  // Centred on the whole (primary) screen, not its work area, so that a task
+  // bar at one edge does not move it off the centre; made there at once
+  // rather than moved there once made. Centring over an owner needs the
+  // owner's place, and comes after.
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (def.position == Position::ScreenCentre || (def.position == Position::OwnerCentre && !owner)) {
+    x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  }
   // A form without an owner of its own belongs to the application window,
   // whose task-bar button stands for the whole program.
   HWND windowOwner = owner ? owner : Application().Handle();
-  hwnd_ = CreateWindowExA(exStyle, kFormClass, def.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          r.right - r.left, r.bottom - r.top, windowOwner, nullptr,
-                          GetModuleHandleA(nullptr), this);
+  hwnd_ = CreateWindowExA(exStyle, kFormClass, def.caption, style, x, y, width, height, windowOwner,
+                          nullptr, GetModuleHandleA(nullptr), this);
   if (!hwnd_) {
     const DWORD error = GetLastError();
     throw util::EGeneralError(util::SystemErrorMessage(
@@ -97,7 +106,7 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
   }
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
   CreateControls(controls);
-  Place(def.position);
+  if (def.position == Position::OwnerCentre && owner_) util::CentreOver(hwnd_, owner_);
 }
 
 TForm::~TForm() {
@@ -208,22 +217,6 @@ void TForm::RealizePage(TPage* page) {
     if (c->page_ != page || c->hwnd_) continue;
     c->Create(c->parent_ ? c->parent_->hwnd_ : hwnd_, c->id_);
   }
-}
-
-void TForm::Place(Position pos) {
-  if (pos == Position::OwnerCentre && owner_) {
-    util::CentreOver(hwnd_, owner_);
-    return;
-  }
-  if (pos == Position::Default) return;
-  // The whole (primary) screen, not its work area: a task bar at one edge
-  // does not move the window off the centre.
-  RECT r;
-  GetWindowRect(hwnd_, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TControl* TForm::Find(const std::string& name) const {

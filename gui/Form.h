@@ -147,7 +147,6 @@ class TForm {
   void OnTimer(WPARAM id);
   void OnClose();
   bool CloseQuery();
-  void Place(Position pos);
   void FocusControl(HWND control);
   // The active control's window when it is visible, else null.
   HWND ShowableActiveControl() const;
