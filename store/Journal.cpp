@@ -121,14 +121,12 @@ void ApplyJournal(const TJournalImage& journal, std::string& storeBytes) {
 }
 
 namespace {
-// The journal's bytes, read through an exclusive open; false when there is
-// no journal or it cannot be read.
-bool ReadJournal(const std::string& path, std::string& bytes) {
-  util::TFileStream j(path, util::TFileStream::OpenExisting);
+// The whole of an opened journal; false when it cannot be read.
+bool ReadJournal(util::TFileStream& j, std::string& bytes) {
   const int64_t size = j.Size();
   if (size < 0 || size > INT32_MAX) return false;
   bytes.assign(static_cast<size_t>(size), '\0');
-  return size == 0 || j.Read(&bytes[0], static_cast<int32_t>(size)) == size;
+  return size == 0 || (j.Seek(0) == 0 && j.Read(&bytes[0], static_cast<int32_t>(size)) == size);
 }
 
 // Writes the original bytes back, cuts the file to its original length and
@@ -144,14 +142,18 @@ bool PlayBack(util::TFileStream& store, const std::string& journal, int32_t leng
 // Empties the journal once it has done its work. The file itself stays for
 // the next operation: a name already in its folder needs no folder sync
 // before that operation may touch the store. An empty journal holds nothing
-// to play back; one that cannot be emptied is deleted instead.
-bool Retire(const std::string& path) {
-  try {
-    util::TFileStream j(path, util::TFileStream::OpenExisting);
-    if (j.SetSize(0)) return true;
-  } catch (const util::EGeneralError&) {
-    // held by someone else, or gone: the deletion below says which
+// to play back; one that cannot be emptied is deleted instead. The stream
+// the operation or the recovery already holds is used when there is one.
+bool Retire(std::optional<util::TFileStream>& journal, const std::string& path) {
+  if (!journal) {
+    try {
+      journal.emplace(path, util::TFileStream::OpenExisting);
+    } catch (const util::EGeneralError&) {
+      // held by someone else, or gone: the deletion below says which
+    }
   }
+  if (journal && journal->SetSize(0)) return true;
+  journal.reset();
   return util::RemoveFile(path);
 }
 }  // namespace
@@ -177,8 +179,9 @@ bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
   const std::string path = JournalPath(storePath);
   if (util::FileSize(path) <= 0) return false;  // none, or the empty one kept between operations
   // A journal that cannot be opened raises util::EFOpenError from here.
+  std::optional<util::TFileStream> journal(std::in_place, path, util::TFileStream::OpenExisting);
   std::string bytes;
-  if (!ReadJournal(path, bytes)) throw util::EFOpenError("Cannot read \"" + path + "\".");
+  if (!ReadJournal(*journal, bytes)) throw util::EFOpenError("Cannot read \"" + path + "\".");
   // A torn journal was never complete, so the store was never touched: the
   // journal is only emptied. A cut operation only ever lengthens the store:
   // a store shorter than the journal's original length was replaced since,
@@ -188,7 +191,7 @@ bool RecoverStore(util::TFileStream& store, const std::string& storePath) {
   const bool hot = CheckJournal(bytes, length) && store.Size() >= length;
   if (hot && !PlayBack(store, bytes, length))
     throw util::EFOpenError("Cannot play back \"" + path + "\" onto \"" + storePath + "\".");
-  Retire(path);
+  Retire(journal, path);
   return hot;
 }
 
@@ -212,7 +215,8 @@ TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode 
     // The store was missing: a journal left without it describes a file
     // that is gone, and played back onto the new one it would only make a
     // damaged store of it.
-    Retire(journalPath_);
+    std::optional<util::TFileStream> journal;
+    Retire(journal, journalPath_);
   }
 }
 
@@ -363,18 +367,14 @@ bool TJournaledFile::Commit() {
   std::optional<util::TFileStream> j;
   if (!WriteJournal(j, journal)) {
     // The store was not touched; what there is of the journal is torn.
-    j.reset();
-    Retire(journalPath_);
+    Retire(j, journalPath_);
     Drop();
     return false;
   }
   if (!WriteHeld()) {
     // Part of the operation may be in the store: undo it now, or, when even
     // that fails, leave the journal hot for the next opening.
-    if (PlayBack(file_, journal, static_cast<int32_t>(diskSize_)) && !j->SetSize(0)) {
-      j.reset();
-      Retire(journalPath_);
-    }
+    if (PlayBack(file_, journal, static_cast<int32_t>(diskSize_))) Retire(j, journalPath_);
     Drop();
     return false;
   }
@@ -385,9 +385,7 @@ bool TJournaledFile::Commit() {
   // the store is as it was before, which is whole too. A journal that could
   // not be emptied would undo this operation on the next opening: the
   // caller is told, as the operation will not last.
-  if (j->SetSize(0)) return true;
-  j.reset();
-  return Retire(journalPath_);
+  return Retire(j, journalPath_);
 }
 
 }  // namespace store
