@@ -3,6 +3,9 @@
 // playback is itself cut.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "store/Journal.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
@@ -264,6 +267,12 @@ TEST(JournalTest, JournalLongerThanItsStoreIsStaleAndNotPlayedBack) {
 TEST(JournalTest, TheEmptyJournalStaysBetweenOperationsAndALeftOverOneIsEmptiedFirst) {
   testsupport::TTempDir dir;
   const std::string path = dir.Path("LN.dbc"), journal = dir.Path("LN.dbc.jnl");
+  // The user's files beside the store, some named much like the journal:
+  // nothing the journal does may touch them.
+  const std::vector<std::pair<std::string, std::string>> sentinels = {
+      {dir.Path("LN.pgp"), "encrypted store"},      {dir.Path("LN.dbc.jnl.bak"), "a copy"},
+      {dir.Path("LN.pgp.jnl"), "another journal"}, {dir.Path("Notes.txt"), "the user's notes"}};
+  for (const auto& [file, text] : sentinels) testsupport::PutBytes(file, text);
   // Opening for an operation makes a missing journal and keeps an existing
   // one's bytes; only the operation's own writes change them.
   EXPECT_EQ(util::FileSize(journal), -1);
@@ -299,4 +308,12 @@ TEST(JournalTest, TheEmptyJournalStaysBetweenOperationsAndALeftOverOneIsEmptiedF
   EXPECT_EQ(l.Text(), NumberedLines("From: a", 4).Text());
   EXPECT_EQ(testsupport::Bytes(path), sound);
   EXPECT_EQ(util::FileSize(journal), 0);
+
+  // A journal left without its store is emptied by the write that makes the
+  // store anew.
+  std::remove(path.c_str());
+  testsupport::PutBytes(journal, std::string(64, 'y'));
+  ASSERT_EQ(WriteStoreLines(kMessage, Ptr(NumberedLines("From: c", 2)), path), 0);
+  EXPECT_EQ(util::FileSize(journal), 0);
+  for (const auto& [file, text] : sentinels) EXPECT_EQ(testsupport::Bytes(file), text) << file;
 }
