@@ -2,8 +2,10 @@
 #include "store/FreeList.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "store/Format.h"
 #include "util/FileStream.h"
@@ -52,32 +54,41 @@ void TFreeList::Release(int32_t start, int32_t size) {
 }
 
 // The count and, for a list of up to ReadAheadExtents extents, the values too
-// come in one read: the bytes read ahead lie inside the file (available) and
-// are the ones the count's read would be followed by. A store that has seen
-// many rewrites holds hundreds of extents, so the read-ahead covers 1024
-// (8 KiB); a longer list reads the rest of its values in a second read.
+// come in one read: the bytes read ahead lie inside the file and are the ones
+// the count's read would be followed by. A store that has seen many rewrites
+// holds hundreds of extents, so the read-ahead covers 1024 (8 KiB); a longer
+// list reads the rest of its values in a second read.
+//
+// How many bytes the file holds from the list's start is known only when the
+// caller says so, or when the read ahead comes back short (it met the end of
+// the file). A full read ahead says nothing about the end: the file is never
+// shortened, so bytes behind the free list are common. Values that came in
+// the read are in the file whatever its length; only a list longer than what
+// came asks the stream for its size.
 bool TFreeList::LoadFromStream(util::TStream& stream, int64_t available, int64_t start) {
   constexpr int64_t ReadAheadExtents = 1024;
-  const int64_t ahead = available == UnknownAvailable
-                            ? FreeListBytes(ReadAheadExtents)
-                            : std::min(available, FreeListBytes(ReadAheadExtents));
+  constexpr int64_t ReadAheadBytes = FreeListBytes(ReadAheadExtents);
+  std::optional<int64_t> room;  // bytes in the file from the list's start
+  if (available != UnknownAvailable) room = available;
+  const int64_t ahead = room ? std::min(*room, ReadAheadBytes) : ReadAheadBytes;
   // Filled by the read, so not cleared first; a list longer than the read
   // ahead moves to a buffer of its own.
-  char aheadRaw[FreeListBytes(ReadAheadExtents)];
+  char aheadRaw[ReadAheadBytes];
   size_t rawSize = static_cast<size_t>(std::max<int64_t>(ahead, FreeListCountSize));
   std::unique_ptr<char[]> longRaw;
   char* raw = aheadRaw;
   int32_t got = stream.Read(raw, static_cast<int32_t>(rawSize));
   if (got < FreeListCountSize) return false;
-  // A read that fell short met the end of the file.
-  if (available == UnknownAvailable && got < static_cast<int32_t>(rawSize)) available = got;
+  if (!room && got < static_cast<int32_t>(rawSize)) room = got;
   const int32_t n = GetInt32(raw);
-  if (available == UnknownAvailable && FreeListBytes(n) > got) available = stream.Size() - start;
   Positions.clear();
   Sizes.clear();
   // A count that is negative or whose values run past the file's end is a
   // short read: nothing is allocated for it.
-  if (n < 0 || FreeListBytes(n) > available) return false;
+  if (n < 0) return false;
+  if (!room && FreeListBytes(n) > got) room = stream.Size() - start;
+  if (room && FreeListBytes(n) > *room) return false;
+  assert(FreeListBytes(n) <= got || room);
   // Positions and sizes lie back to back behind the count; each list is
   // sized once and decoded in place.
   const int32_t want = static_cast<int32_t>(FreeListBytes(n));

@@ -129,6 +129,38 @@ TEST(FreeListTest, LoadingWithoutTheFilesLengthStillRefusesCountsThatCannotFit) 
   }
 }
 
+TEST(FreeListTest, LoadingWithoutTheFilesLengthTakesListsWithBytesBehindThem) {
+  // The file is never shortened, so a free list often has bytes behind it: a
+  // full read ahead then says nothing about where the file ends. Lists of a
+  // few extents, of exactly one read ahead (1024) and longer than it, each
+  // ending the file and followed by other bytes.
+  testsupport::TTempDir dir;
+  const std::string path = dir.Path("fl.bin");
+  for (int32_t n : {0, 13, 1023, 1024, 1025, 1500}) {
+    std::vector<int32_t> positions, sizes;
+    for (int32_t i = 0; i < n; ++i) {
+      positions.push_back(100 + 30 * i);
+      sizes.push_back(10 + i % 7);
+    }
+    for (size_t behind : {size_t{0}, size_t{1}, size_t{9000}}) {
+      {
+        util::TFileStream s(path, util::TFileStream::Create);
+        ASSERT_EQ(s.Write("abcdef", 6), 6);
+        ASSERT_TRUE(ListOf(positions, sizes).SaveToStream(s));
+        const std::string tail(behind, '\x5A');
+        ASSERT_EQ(s.Write(tail.data(), static_cast<int32_t>(tail.size())),
+                  static_cast<int32_t>(tail.size()));
+      }
+      util::TFileStream s(path, util::TFileStream::OpenExisting);
+      s.Seek(6);
+      TFreeList f;
+      EXPECT_TRUE(f.LoadFromStream(s, TFreeList::UnknownAvailable, 6)) << n << " extents, " << behind;
+      EXPECT_EQ(f.Positions, positions) << n << " extents, " << behind;
+      EXPECT_EQ(f.Sizes, sizes) << n << " extents, " << behind;
+    }
+  }
+}
+
 TEST(FreeListTest, OverlapAndSoundness) {
   TFreeList f = ListOf({100, 140}, {20, 10});
   EXPECT_TRUE(f.Overlaps(110, 4));
