@@ -14,6 +14,7 @@
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
+#include "tests/support/StoreModel.h"
 #include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
@@ -27,29 +28,7 @@ std::string Key(const std::string& folder, const std::string& item) {
   return folder + app::KeySeparator + item;
 }
 
-// Counts the writes of an operation and, with a cut point N, lets writes
-// 1 to N reach the file (a tear lets only half of write N through) and
-// nothing after: no write, flush, size change or deletion.
-class CutPlan : public util::TFileFaults {
- public:
-  enum Kind { CountOnly, CutAfter, TearAt };
-  CutPlan(Kind kind, int n) : kind_(kind), n_(n) { previous_ = util::SetFileFaults(this); }
-  ~CutPlan() override { util::SetFileFaults(previous_); }
-  int32_t Admit(int32_t bytes) override {
-    ++writes_;
-    if (kind_ == CountOnly || writes_ < n_) return bytes;
-    if (writes_ == n_) return kind_ == TearAt ? bytes / 2 : bytes;
-    return 0;
-  }
-  bool Alive() override { return kind_ == CountOnly || writes_ < n_; }
-  int Writes() const { return writes_; }
-
- private:
-  Kind kind_;
-  int n_;
-  int writes_ = 0;
-  util::TFileFaults* previous_;
-};
+using CutPlan = testsupport::TCutPlan;
 
 // What the engine reads for every key: the store as its user sees it.
 using Model = std::map<std::string, std::string>;
