@@ -55,17 +55,4 @@ int SeriousFaults(const std::string& bytes, int* allFaults) {
   return serious;
 }
 
-PowerCut::PowerCut(int n, bool torn) : n_(n), torn_(torn) {
-  previous_ = util::SetFileFaults(this);
-}
-
-PowerCut::~PowerCut() { util::SetFileFaults(previous_); }
-
-int32_t PowerCut::Admit(int32_t bytes) {
-  ++writes_;
-  if (writes_ < n_) return bytes;
-  if (writes_ == n_) return torn_ ? bytes / 2 : bytes;
-  return 0;
-}
-
 }  // namespace fuzz

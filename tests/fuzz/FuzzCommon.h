@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "util/FileStream.h"
-
 namespace fuzz {
 
 // A per-process scratch file (in /dev/shm when there is one); the message
@@ -17,20 +15,5 @@ std::string ReadScratch();
 // check's faults on these bytes, apart from unreachable blocks (which the
 // engine leaves behind on purpose when an item replaces a folder).
 int SeriousFaults(const std::string& bytes, int* allFaults = nullptr);
-
-// A power cut while it lives: writes 1 to n reach the file (write n only
-// half when torn), nothing after them does.
-class PowerCut : public util::TFileFaults {
- public:
-  PowerCut(int n, bool torn);
-  ~PowerCut() override;
-  int32_t Admit(int32_t bytes) override;
-  bool Alive() override { return writes_ < n_; }
-
- private:
-  int n_, writes_ = 0;
-  bool torn_;
-  util::TFileFaults* previous_;
-};
 
 }  // namespace fuzz

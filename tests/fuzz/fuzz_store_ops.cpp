@@ -1,20 +1,34 @@
-// A short script of key-path operations, with key paths and data taken from
-// the input, run on a store file made of the input's remaining bytes; some
-// of them cut by a simulated power cut, and a journal laid next to the store.
-// Input: count (low 3 bits), then per operation: kind, key length, key,
-// data length, data; the rest is the store file.
+// Random store calls, with every decision taken from the input, held to the
+// reference model of tests/support/StoreModel on a store file made of the
+// input's last bytes, some of them cut by a simulated power cut, optionally
+// after a journal from the input was laid beside the store. When the store
+// (as its opening leaves it) is one the soundness check calls sound, the
+// model is read from it and any divergence aborts: a call that fails, a read
+// that differs from the model, soundness lost after a write, a cut that
+// leaves the store neither as before nor as after. Any other store must only
+// not crash.
+//
+// Input: flags (1 byte; bit 0: a journal follows), the number of decision
+// bytes (2, little-endian) and those bytes, with bit 0 the journal's length
+// (2, little-endian) and its bytes; the rest is the store file.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "FuzzCommon.h"
-#include "store/FileMan1.h"
 #include "store/Journal.h"
+#include "tests/support/StoreModel.h"
+#include "util/Errors.h"
 
 namespace {
 struct Reader {
   const uint8_t* p;
   size_t n;
-  uint8_t Byte() { return n ? (--n, *p++) : 0; }
+  size_t Length() {
+    size_t v = 0;
+    for (int i = 0; i < 2 && n; ++i, ++p, --n) v |= static_cast<size_t>(*p) << (8 * i);
+    return v;
+  }
   std::string Bytes(size_t want) {
     const size_t k = want < n ? want : n;
     std::string s(reinterpret_cast<const char*>(p), k);
@@ -23,87 +37,46 @@ struct Reader {
     return s;
   }
 };
+
+[[noreturn]] void Diverged(const std::string& what) {
+  std::fprintf(stderr, "fuzz_store_ops: %s\n", what.c_str());
+  std::abort();
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in{data, size};
-  struct Op {
-    uint8_t kind;
-    std::string key, payload;
-  };
-  std::vector<Op> ops(in.Byte() & 7);
-  for (Op& op : ops) {
-    op.kind = in.Byte();
-    op.key = in.Bytes(in.Byte() & 31);
-    op.payload = in.Bytes(in.Byte());
-  }
-  const std::string original = in.Bytes(in.n);
-  bool sound = fuzz::SeriousFaults(original) == 0;
-  fuzz::WriteScratch(original);
+  const uint8_t flags = in.n ? (--in.n, *in.p++) : 0;
+  const std::string decisions = in.Bytes(in.Length());
+  const std::string journal = flags & 1 ? in.Bytes(in.Length()) : std::string();
+  fuzz::WriteScratch(in.Bytes(in.n));
   const std::string& path = fuzz::ScratchPath();
-  for (const Op& op : ops) {
-    util::TStringList lines;
-    lines.SetText(op.payload);
-    int result = 0;
-    switch (op.kind % 8) {
-      case 0: result = store::ReadStoreLines(lines, op.key, path); break;
-      case 1: result = store::WriteStoreLines(op.key, &lines, path); break;
-      case 2: result = store::WriteStoreLines(op.key, nullptr, path); break;
-      case 3: result = store::RenameStoreItem(op.key, op.payload, path); break;
-      case 4: {
-        store::TDataBuf buffer;
-        store::ReadStoreBuffer(op.key, &buffer, path);
-        break;
-      }
-      case 5: {
-        // Write, then the same path must read back the same lines (lines
-        // are read as text up to the first NUL, so only NUL-free ones).
-        result = store::WriteStoreLines(op.key, &lines, path);
-        util::TStringList back;
-        const int r = store::ReadStoreLines(back, op.key, path);
-        if (sound && result == 0 && r == 0 && op.payload.find('\0') == std::string::npos &&
-            op.key.find_first_not_of('\xFF') != std::string::npos && back.Text() != lines.Text())
-          std::abort();
-        break;
-      }
-      case 6: {
-        // A write cut after a few of its writes (the last one torn for an
-        // odd key length): the next opening finds the item as it was or as
-        // written, never anything else.
-        util::TStringList before, back;
-        const int b = store::ReadStoreLines(before, op.key, path);
-        {
-          fuzz::PowerCut cut(static_cast<int>(op.payload.size() % 8), op.key.size() % 2 == 1);
-          store::WriteStoreLines(op.key, &lines, path);
-        }
-        const int r = store::ReadStoreLines(back, op.key, path);
-        if (sound && b == 0 && r == 0 && op.payload.find('\0') == std::string::npos &&
-            op.key.find_first_not_of('\xFF') != std::string::npos &&
-            back.Text() != before.Text() && back.Text() != lines.Text())
-          std::abort();
-        break;
-      }
-      case 7: {
-        // A whole journal next to the store, as a cut would leave it but
-        // with ranges from the input: the next opening plays it back (or,
-        // outside the original length, drops it). The bytes are arbitrary,
-        // so the store is no longer known to be sound.
-        store::TJournalImage j;
-        const int64_t size = util::FileExists(path) ? static_cast<int64_t>(fuzz::ReadScratch().size()) : 0;
-        j.OriginalLength = static_cast<int32_t>(size - static_cast<uint8_t>(op.key.size()) % 4);
-        const uint16_t at = op.payload.size() >= 2
-            ? static_cast<uint16_t>(static_cast<uint8_t>(op.payload[0]) | (static_cast<uint8_t>(op.payload[1]) << 8))
-            : 0;
-        if (op.payload.size() > 2) j.Ranges.push_back({at, op.payload.substr(2)});
-        util::WriteWholeFile(store::JournalPath(path), store::EncodeJournal(j));
-        sound = false;
-        break;
-      }
-    }
-    (void)result;
+  if (flags & 1) util::WriteWholeFile(store::JournalPath(path), journal);
+  try {
+    // What the engine will see: the journal played back first.
+    store::RecoverStore(path);
+  } catch (const util::EGeneralError&) {
+    return 0;  // a journal that cannot be played back: the store is refused
   }
-  // What the engine sees: a journal a cut left is played back first.
-  store::RecoverStore(path);
-  if (sound && fuzz::SeriousFaults(fuzz::ReadScratch()) != 0) std::abort();
+  testsupport::TStoreModel model;
+  const bool sound = testsupport::ModelFromStoreBytes(fuzz::ReadScratch(), model);
+  testsupport::TModelChecker checker(path, std::move(model));
+  testsupport::TByteChoices choices(reinterpret_cast<const uint8_t*>(decisions.data()),
+                                    decisions.size());
+  // Each call's result and reads are checked as it runs, the whole store
+  // after a cut and at the end (a lost or damaged block stays so).
+  for (int step = 0; step < 10 && !choices.Exhausted(); ++step) {
+    const testsupport::TStoreOp op = testsupport::NextStoreOp(checker.Model(), choices, false);
+    const std::string d = choices.Chance(10)
+                              ? checker.CutStep(op, choices)
+                              : checker.Step(op, testsupport::TModelChecker::VerifyNothing);
+    if (sound && !d.empty()) Diverged("step " + std::to_string(step) + ": " + d);
+  }
+  if (sound) {
+    // The file through the check's own parser: soundness and every item.
+    // The engine's reads are held to the model by the read steps.
+    const std::string d = checker.Verify(false);
+    if (!d.empty()) Diverged("at the end: " + d);
+  }
   return 0;
 }

@@ -485,7 +485,7 @@ std::string TModelChecker::Verify(bool engine) const {
   return std::string();
 }
 
-std::string TModelChecker::Step(const TStoreOp& op, bool sweep) {
+std::string TModelChecker::Step(const TStoreOp& op, TVerify verify) {
   TOutcome out;
   try {
     out = RunOp(op, path_);
@@ -497,12 +497,13 @@ std::string TModelChecker::Step(const TStoreOp& op, bool sweep) {
     return op.Describe() + " read \"" + Printable(out.read) + "\", the model says \"" +
            Printable(model_.Expected(op)) + "\"";
   model_.Apply(op);
-  const std::string d = Verify(sweep);
+  if (verify == VerifyNothing) return std::string();
+  const std::string d = Verify(verify == VerifyAll);
   return d.empty() ? d : "after " + op.Describe() + ": " + d;
 }
 
 std::string TModelChecker::CutStep(const TStoreOp& op, TChoices& choices) {
-  if (!op.Writes()) return Step(op, false);
+  if (!op.Writes()) return Step(op, VerifyNothing);
   const bool existed = util::FileExists(path_);
   const std::string bytesBefore = FileBytes(path_);
   const std::string journal = store::JournalPath(path_);
@@ -510,7 +511,7 @@ std::string TModelChecker::CutStep(const TStoreOp& op, TChoices& choices) {
   int writes = 0;
   {
     TCutPlan count(TCutPlan::CountOnly, 0);
-    const std::string d = Step(op, false);
+    const std::string d = Step(op, VerifyNothing);
     if (!d.empty()) return d;
     writes = count.Writes();
   }

@@ -108,10 +108,16 @@ class TModelChecker {
   explicit TModelChecker(std::string storePath, TStoreModel model = {})
       : path_(std::move(storePath)), model_(std::move(model)) {}
 
-  // Runs op on both; "" when they agree and the store is sound, otherwise
-  // what went wrong. With sweep every item is also read through the engine
-  // (the store file's own parse is checked after every step regardless).
-  std::string Step(const TStoreOp& op, bool sweep);
+  // How much of the store Step looks at after its call, besides the call's
+  // own result and what it read.
+  enum TVerify {
+    VerifyNothing,  // only the call: the fuzz target's steps, checked whole at the end
+    VerifyFile,     // the file's soundness and every item, by the check's own parser
+    VerifyAll,      // that, and every item read through the engine
+  };
+  // Runs op on both; "" when they agree (and the store passes the checks
+  // asked for), otherwise what went wrong.
+  std::string Step(const TStoreOp& op, TVerify verify);
   // Runs op with a power cut at a write chosen from those it makes (torn or
   // not, by choices), then opens the store again: it must be sound and hold
   // exactly what the model held before the op or what it holds after.

@@ -76,7 +76,8 @@ void RunSeed(uint32_t seed, long steps, int cutPercent, RunFigures& figures) {
     const testsupport::TStoreOp op = NextStoreOp(checker.Model(), choices, true);
     const std::string d = cutPercent > 0 && choices.Chance(static_cast<uint32_t>(cutPercent))
                               ? checker.CutStep(op, choices)
-                              : checker.Step(op, i % 20 == 0);
+                              : checker.Step(op, i % 20 == 0 ? TModelChecker::VerifyAll
+                                                           : TModelChecker::VerifyFile);
     ASSERT_EQ(d, "") << "seed " << seed << ", step " << i;
     if (i % 10 == 0) {
       figures.behind += BytesBehindFreeList(store.Path());
