@@ -7,7 +7,7 @@
 
 #include "store/Format.h"
 #include "store/FreeList.h"
-#include "store/Journal.h"
+#include "store/JournaledFile.h"
 #include "util/FileStream.h"
 
 namespace store {

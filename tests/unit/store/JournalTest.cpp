@@ -3,12 +3,14 @@
 // playback is itself cut.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
 #include "store/Journal.h"
 #include "tests/support/Lines.h"
 #include "tests/support/StoreBytes.h"
+#include "tests/support/StoreModel.h"
 #include "tests/support/TempDir.h"
 #include "util/FileStream.h"
 
@@ -31,17 +33,8 @@ void ExpectMessageRestored(const std::string& path, const std::string& journal,
 }
 
 // Lets the first n writes through and nothing after them.
-class CutAfter : public util::TFileFaults {
- public:
-  explicit CutAfter(int n) : n_(n) { previous_ = util::SetFileFaults(this); }
-  ~CutAfter() override { util::SetFileFaults(previous_); }
-  int32_t Admit(int32_t bytes) override { return ++writes_ <= n_ ? bytes : 0; }
-  bool Alive() override { return writes_ < n_; }
-  int Writes() const { return writes_; }
-
- private:
-  int n_, writes_ = 0;
-  util::TFileFaults* previous_;
+struct CutAfter : testsupport::TCutPlan {
+  explicit CutAfter(int n) : testsupport::TCutPlan(testsupport::TCutPlan::CutAfter, n) {}
 };
 }  // namespace
 
@@ -184,6 +177,43 @@ TEST(JournalTest, HeldWritesReadBackBeforeTheCommitAndReachTheFileOnlyThen) {
     f.Write("zz", 2);
   }
   EXPECT_EQ(testsupport::Bytes(path), "0123456789");
+}
+
+TEST(JournalTest, AnExistingFileIsJournaledFromItsOwnLengthHoweverItIsOpened) {
+  // Opening as it is or making it when missing finds this file there: its
+  // length is the file's, not that of a new one. The journal must record
+  // it, or playing back a cut write would cut the file to nothing.
+  testsupport::TTempDir dir;
+  const std::string path = dir.Path("always.dbc");
+  for (const auto mode : {util::TFileStream::OpenExisting, util::TFileStream::OpenAlways}) {
+    SCOPED_TRACE(mode == util::TFileStream::OpenAlways ? "OpenAlways" : "OpenExisting");
+    testsupport::PutBytes(path, "0123456789");
+    {
+      TJournaledFile f(path, mode);
+      EXPECT_EQ(f.Size(), 10);
+      f.Seek(8);
+      EXPECT_EQ(f.Write("abcd", 4), 4);
+      EXPECT_EQ(f.Size(), 12);
+      char got[12] = {};
+      f.Seek(0);
+      EXPECT_EQ(f.Read(got, 12), 12);
+      EXPECT_EQ(std::string(got, 12), "01234567abcd");
+      CutAfter plan(1);  // the journal is written, the store is not
+      f.Commit();
+    }
+    TJournalImage hot;
+    ASSERT_EQ(InspectJournal(path, &hot), JournalState::Hot);
+    EXPECT_EQ(hot.OriginalLength, 10);
+    ASSERT_TRUE(RecoverStore(path));
+    EXPECT_EQ(testsupport::Bytes(path), "0123456789");
+  }
+  // One that OpenAlways makes starts empty.
+  std::remove(path.c_str());
+  TJournaledFile made(path, util::TFileStream::OpenAlways);
+  EXPECT_EQ(made.Size(), 0);
+  made.Write("new", 3);
+  EXPECT_TRUE(made.Commit());
+  EXPECT_EQ(made.Size(), 3);
 }
 
 TEST(JournalTest, BytesWrittenOverAndOverAreJournaledAndWrittenOnce) {
