@@ -62,7 +62,6 @@ bool TFileManager::SeekTo(int64_t position) {
     Fail(SeekError);
     return false;
   }
-  position_ = at;
   return true;
 }
 
@@ -70,7 +69,6 @@ bool TFileManager::WriteBytes(const void* buffer, int32_t count) {
   errorCode_ = NoError;
   rootBlockRead_ = false;
   const int32_t put = count > 0 ? stream_.Write(buffer, count) : 0;
-  position_ += put;
   if (count < 0 || put < count) {
     Fail(WriteError);
     return false;
@@ -81,7 +79,6 @@ bool TFileManager::WriteBytes(const void* buffer, int32_t count) {
 bool TFileManager::ReadBytes(void* buffer, int32_t count) {
   errorCode_ = NoError;
   const int32_t got = count > 0 ? stream_.Read(buffer, count) : 0;
-  position_ += got;
   if (count < 0 || got < count) {
     Fail(ReadError);
     return false;
@@ -92,7 +89,6 @@ bool TFileManager::ReadBytes(void* buffer, int32_t count) {
 int32_t TFileManager::ReadAhead(void* buffer, int32_t need, int32_t count) {
   errorCode_ = NoError;
   const int32_t got = count > 0 ? stream_.Read(buffer, count) : 0;
-  position_ += got;
   if (need < 0 || got < need) {
     Fail(ReadError);
     return -1;
@@ -133,7 +129,6 @@ void TFileManager::ReadHeader(const char* raw, int32_t got) {
   step_ = StepReadHeader;
   errorCode_ = NoError;
   if (got < 0) return Fail(SeekError);
-  position_ = RootCellOffset + got;
   if (got < HeaderFieldsSize) return Fail(ReadError);
   rootCell_ = GetInt32(raw);
   dataEnd_ = GetInt32(raw + (DataEndOffset - RootCellOffset));
@@ -158,7 +153,6 @@ void TFileManager::WriteFreeList() {
   step_ = StepWriteFreeList;
   rootBlockRead_ = false;
   if (SeekTo(dataEnd_) && !freeList_.SaveToStream(stream_)) Fail(WriteError);
-  if (errorCode_ == NoError) position_ += freeList_.StoredSize();
 }
 
 void TFileManager::ReadFreeList() {

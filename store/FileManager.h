@@ -121,7 +121,6 @@ class TFileManager {
   int32_t errorCode_ = NoError;
   int32_t step_ = 0;
   int32_t firstError_ = NoError;
-  int64_t position_ = 0;
   bool damaged_ = false;
   bool rootBlockRead_ = false;
   char rootBlock_[RootCellBlockSize] = {};
