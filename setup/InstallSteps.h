@@ -77,8 +77,9 @@ bool CreateProgramGroup(const TInstallState& state);
 // --- Pieces the steps are made of, exposed for the wizard and for tests -----
 // The user's Programs folder, lower-cased: the "Programs" value of
 // ShellFoldersKey, or, when that is missing or empty, the shell's own
-// Programs folder (SHGetFolderPathA), or failing that the Windows folder +
-// "\start menu\programs".
+// Programs folder (SHGetFolderPathW), or failing that the Windows folder +
+// "\start menu\programs". A folder whose name the ANSI code page cannot
+// spell comes in its short form (util::AnsiPath).
 std::string ProgramsFolder();
 // The group folder: ProgramsFolder() + "\" + ProductName.
 std::string ProgramGroupFolder();

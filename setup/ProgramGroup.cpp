@@ -45,7 +45,7 @@ std::string ProgramsFolder() {
   std::string programs;
   {
     util::TRegistry reg;
-    if (reg.OpenKey(ShellFoldersKey, true)) programs = reg.ReadString("Programs");
+    if (reg.OpenKey(ShellFoldersKey, true)) programs = reg.ReadFolder("Programs");
   }
   // Without the value the group would land in the root of the current drive;
   // the shell knows the real folder.
