@@ -3,7 +3,8 @@
 // shell's folders, the running program's own path, the temporary folder) as
 // it stores them, and a name that the code page cannot spell (a Chinese user
 // name on a Western system, a Polish one on a German system) reaches an
-// ANSI function with "?" in place of its letters: a path that names nothing.
+// ANSI function with "?" or a look-alike ("L" for "Ł") in place of its
+// letters: a path that names nothing, or another folder.
 //
 // Such a path is used in its short (8.3) form, which the file system spells
 // in ANSI. A path that has no short form (short names switched off on its
