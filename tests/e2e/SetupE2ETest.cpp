@@ -651,6 +651,16 @@ TEST(SetupE2ETest, UserWhoseNameTheCodePageCannotSpellInstallsAndRemoves) {
   TStage s = StageDistribution(SetupExe(), "user");
   const std::wstring profile = Widen(util::GetTempDir()) + L"lf-e2e-" + name;
   RemoveTreeW(profile);
+  ASSERT_FALSE(DirectoryExistsW(profile)) << "an earlier run's folder is still held";
+  // Also when the scenario stops half-way: the group's Explorer window (its
+  // current folder is the distribution) and the profile go.
+  struct TCleanUp {
+    std::wstring profile;
+    ~TCleanUp() {
+      CloseFolderWindows("Lanternfell");
+      RemoveTreeW(profile);
+    }
+  } cleanUp{profile};
   const std::wstring local = profile + L"\\AppData\\Local";
   const std::wstring programs =
       profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
@@ -689,7 +699,6 @@ TEST(SetupE2ETest, UserWhoseNameTheCodePageCannotSpellInstallsAndRemoves) {
       run.UncheckRun();
       ASSERT_TRUE(run.PressButton("Exit"));
       EXPECT_TRUE(run.Process().Wait(kLong));
-      CloseFolderWindows("lanternfell");
       CloseFolderWindows("Lanternfell");
     }
 
@@ -729,5 +738,4 @@ TEST(SetupE2ETest, UserWhoseNameTheCodePageCannotSpellInstallsAndRemoves) {
     EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
     EXPECT_FALSE(util::TRegistry().KeyExists(app::UninstallEntryKey));
   }
-  RemoveTreeW(profile);
 }
