@@ -81,7 +81,7 @@ std::string TRegistry::ReadString(const std::string& name) {
   return std::string(buf.data());  // up to the first NUL
 }
 
-std::string TRegistry::ReadFolder(const std::string& name) {
+std::string TRegistry::ReadFolder(const std::string& name, TUnspellable unspellable) {
   std::vector<wchar_t> wideName(name.size() + 1, L'\0');
   MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wideName.data(),
                       static_cast<int>(wideName.size()));
@@ -96,7 +96,7 @@ std::string TRegistry::ReadFolder(const std::string& name) {
   r = RegQueryValueExW(key_.Get(), wideName.data(), nullptr, &type,
                        reinterpret_cast<BYTE*>(buf.data()), &size);
   if (r != ERROR_SUCCESS) Fail("Failed to get data for '" + name + "'", r);
-  return AnsiPath(buf.data());  // up to the first NUL
+  return AnsiPath(buf.data(), unspellable);  // up to the first NUL
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
