@@ -51,8 +51,8 @@ bool ToAnsiExactly(const wchar_t* text, std::string& ansi) {
   // later) everything is spelled; the two checks' flags are refused there.
   const bool utf8 = GetACP() == CP_UTF8;
   BOOL usedDefault = FALSE;
-  std::string out = Narrow(text, CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS,
-                           utf8 ? nullptr : &usedDefault);
+  std::string out =
+      Narrow(text, CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, utf8 ? nullptr : &usedDefault);
   if (out.empty() || usedDefault) return false;
   // And back: a code page may map two characters to one byte sequence.
   const int n = MultiByteToWideChar(CP_ACP, 0, out.c_str(), -1, nullptr, 0);

@@ -39,8 +39,7 @@ class TRegistry {
   // the system names (AnsiPath): "" when absent, empty, or without an ANSI
   // spelling (reported then, unless Quiet). Other types raise, as in
   // ReadString.
-  std::string ReadFolder(const std::string& name,
-                         TUnspellable unspellable = TUnspellable::Report);
+  std::string ReadFolder(const std::string& name, TUnspellable unspellable = TUnspellable::Report);
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int32_t value);
   void WriteBool(const std::string& name, bool value);

@@ -239,9 +239,8 @@ void UninstallFromTheSystemsList(const TStage& s) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   ASSERT_NE(pid, client.Pid());
-  ASSERT_NO_FATAL_FAILURE(WorkUninstaller(w, pid, s, false, [](const TOptions& o) {
-    EXPECT_TRUE(IsChecked(o.app));
-  }));
+  ASSERT_NO_FATAL_FAILURE(
+      WorkUninstaller(w, pid, s, false, [](const TOptions& o) { EXPECT_TRUE(IsChecked(o.app)); }));
   EXPECT_TRUE(client.Wait(kLong)) << "the system's client still waits for the un-installer";
 }
 
@@ -621,9 +620,9 @@ TEST(UninstallE2ETest, InstalledAppsListTheProductAndRemoveItThroughItsEntry) {
   // On a 64-bit system the entry lies where the 64-bit Settings read it.
   for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, app::UninstallEntryKey.c_str(), 0, KEY_READ | view,
-                            &key),
-              ERROR_SUCCESS)
+    EXPECT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER, app::UninstallEntryKey.c_str(), 0, KEY_READ | view, &key),
+        ERROR_SUCCESS)
         << view;
     if (key) RegCloseKey(key);
   }

@@ -13,8 +13,8 @@ namespace {
 // test) is removed as itself.
 void DeleteKeyOrLink(const std::string& path) {
   HKEY link;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS,
-                    &link) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &link) ==
+      ERROR_SUCCESS) {
     using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
     auto del = reinterpret_cast<NtDeleteKeyFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));

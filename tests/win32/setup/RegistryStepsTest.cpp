@@ -163,9 +163,9 @@ TEST_F(RegistryStepsTest, EntryOfInstalledAppsNamesTheProductAndItsUninstaller) 
   const std::string dist = tmp.Dir("dist"), home = tmp.Dir("Program Files\\Lanternfell");
   // The distribution as it lies in home after the copy: setup.exe as the
   // un-installer. 3000 + 2048 + 1 bytes are 5049, 4.93 KiB: 5 KiB.
-  for (const auto& [source, target, size] :
-       {std::tuple{"setup.exe", "UninstLN.exe", 3000}, {"LN.exe", "LN.exe", 2048},
-        {"ReadMe.txt", "ReadMe.txt", 1}}) {
+  for (const auto& [source, target, size] : {std::tuple{"setup.exe", "UninstLN.exe", 3000},
+                                             {"LN.exe", "LN.exe", 2048},
+                                             {"ReadMe.txt", "ReadMe.txt", 1}}) {
     tmp.File(std::string("dist\\") + source, std::string(size, 's'));
     tmp.File(std::string("Program Files\\Lanternfell\\") + target, std::string(size, 't'));
   }

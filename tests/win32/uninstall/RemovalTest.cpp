@@ -48,7 +48,7 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   EXPECT_EQ(lines_, kAppLines);
   EXPECT_EQ(link_->commands, Lines{"[DeleteGroup(Lanternfell)]"});
   EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
-  EXPECT_FALSE(KeyExists(app::UninstallEntryKey));  // gone from Installed apps with it
+  EXPECT_FALSE(KeyExists(app::UninstallEntryKey));    // gone from Installed apps with it
   EXPECT_TRUE(KeyExists(app::MixmasterRegistryKey));  // not chosen, not touched
   EXPECT_TRUE(boxes_.empty());
 }
