@@ -21,6 +21,10 @@ std::string FirstArgument() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string exePath = util::GetExePath();
+  // A folder whose name has no ANSI spelling and no short form: the box
+  // naming it has been shown. Without its own path the program could tell
+  // neither its mode nor where its distribution lies.
+  if (exePath.empty()) return 0;
   app::InitDerivedNames(exePath);
   gui::TApplication& application = gui::Application();
   std::unique_ptr<gui::TForm> form;

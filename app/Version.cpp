@@ -17,6 +17,8 @@ const std::string CopyrightNotice =
     "All rights reserved";
 const std::string ProductRegistryKey = "Software\\" + ProductName;
 const std::string MixmasterRegistryKey = "Software\\Mixmaster";
+const std::string UninstallEntryKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductName;
 
 // --- File extensions, each with its dot -----------------------------------
 const std::string StoreExt = ".dbc";

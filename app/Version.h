@@ -20,6 +20,9 @@ extern const std::string VersionSuffix;
 extern const std::string CopyrightNotice;
 extern const std::string ProductRegistryKey;
 extern const std::string MixmasterRegistryKey;
+// The product's entry in the system's list of installed programs (Settings,
+// Installed apps; Programs and Features), per user, under HKEY_CURRENT_USER.
+extern const std::string UninstallEntryKey;
 
 // --- File extensions, each with its dot -----------------------------------
 extern const std::string StoreExt;

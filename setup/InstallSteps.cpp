@@ -29,6 +29,56 @@ void ForceDirectories(const std::string& path) {
   CreateDirectoryA(dir.c_str(), nullptr);
 }
 
+// The distribution's files as they lie in home after the copy (setup.exe as
+// the un-installer), in KiB rounded up: what the system's list of installed
+// programs shows as the size. The user's store grows with the mail and is
+// not counted beyond the seed it started from.
+uint32_t InstalledSizeKiB(const TInstallState& state) {
+  util::TStringList entries;
+  util::FindFiles(&entries, util::AppendBackslash(state.SourceDir) + "*.*", util::faAnyFile);
+  const std::string home = state.Home();
+  uint64_t bytes = 0;
+  for (const std::string& entry : entries.Lines()) {
+    std::string name = util::ExtractFileName(entry);
+    if (util::LowerCase(name) == app::SetupFileName) name = app::UninstallerFileName;
+    const int64_t size = util::FileSize(home + name);
+    if (size > 0) bytes += static_cast<uint64_t>(size);
+  }
+  const uint64_t kib = (bytes + 1023) / 1024;
+  return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
+}
+
+// Today as yyyymmdd, in local time.
+std::string InstallDate() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  wsprintfA(text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+// The entry of the system's list of installed programs, for this user. Raises
+// what the registry object raises.
+void WriteUninstallEntry(util::TRegistry& reg, const TInstallState& state) {
+  if (!reg.OpenKey(app::UninstallEntryKey, true))
+    throw util::ERegistryError("Cannot create the key " + app::UninstallEntryKey);
+  const std::string home = state.Home();
+  reg.WriteString("DisplayName", app::ProductName);
+  reg.WriteString("DisplayVersion", app::VersionSuffix);
+  // The maker as the program's version information names it (CompanyName).
+  reg.WriteString("Publisher", app::ProductName);
+  reg.WriteString("DisplayIcon", home + app::ProgramFileName);
+  // Started by the system as a command line: the path quoted for its blanks.
+  reg.WriteString("UninstallString", "\"" + home + app::UninstallerFileName + "\"");
+  reg.WriteString("InstallLocation", util::StripBackslash(state.AppDir));
+  reg.WriteString("InstallDate", InstallDate());
+  reg.WriteInteger("EstimatedSize", static_cast<int32_t>(InstalledSizeKiB(state)));
+  // One way out: no Modify or Repair buttons for a setup that has neither.
+  reg.WriteInteger("NoModify", 1);
+  reg.WriteInteger("NoRepair", 1);
+  reg.CloseKey();
+}
+
 void ShowRegistryError() {
   util::ShowMessage("Unable to write to Win95 registry!\n\nEntries NOT saved!", "Registry Error",
                     util::MsgButtons::Ok, util::MsgOwner::Main());
@@ -113,6 +163,7 @@ bool WriteRegistrySettings(const TInstallState& state) {
     }
     reg.WriteBool("Update", true);
     reg.CloseKey();
+    WriteUninstallEntry(reg, state);
     return true;
   } catch (const util::EGeneralError&) {
     ShowRegistryError();

@@ -62,7 +62,12 @@ bool CopyProgramFiles(const TInstallState& state);
 bool CopyOneFile(const std::string& source, const std::string& target);
 // Records the installation under HKCU\Software\Lanternfell: AppDir, Version,
 // Program Group (box checked), WindowState and WindowPos (first installation
-// only), Update = 1. A key that cannot be opened or a refused write shows
+// only), Update = 1. Then the product's entry in the system's list of
+// installed programs (app::UninstallEntryKey): DisplayName, DisplayVersion,
+// Publisher, DisplayIcon (home\LN.exe), UninstallString (the quoted
+// home\UninstLN.exe), InstallLocation, InstallDate (yyyymmdd), EstimatedSize
+// (KiB of the distribution's files in home, rounded up), NoModify and
+// NoRepair = 1. A key that cannot be opened or a refused write shows
 // "Registry Error"; values written before it stay.
 bool WriteRegistrySettings(const TInstallState& state);
 // Writes the default message and the default article into home\LN.dbc,
@@ -77,8 +82,9 @@ bool CreateProgramGroup(const TInstallState& state);
 // --- Pieces the steps are made of, exposed for the wizard and for tests -----
 // The user's Programs folder, lower-cased: the "Programs" value of
 // ShellFoldersKey, or, when that is missing or empty, the shell's own
-// Programs folder (SHGetFolderPathA), or failing that the Windows folder +
-// "\start menu\programs".
+// Programs folder (SHGetFolderPathW), or failing that the Windows folder +
+// "\start menu\programs". A folder whose name the ANSI code page cannot
+// spell comes in its short form (util::AnsiPath).
 std::string ProgramsFolder();
 // The group folder: ProgramsFolder() + "\" + ProductName.
 std::string ProgramGroupFolder();

@@ -45,7 +45,10 @@ std::string ProgramsFolder() {
   std::string programs;
   {
     util::TRegistry reg;
-    if (reg.OpenKey(ShellFoldersKey, true)) programs = reg.ReadString("Programs");
+    // Quiet: a recorded folder that is not usable (not made yet, so without
+    // a short form) is the shell's to make and, failing that, to report.
+    if (reg.OpenKey(ShellFoldersKey, true))
+      programs = reg.ReadFolder("Programs", util::TUnspellable::Quiet);
   }
   // Without the value the group would land in the root of the current drive;
   // the shell knows the real folder.

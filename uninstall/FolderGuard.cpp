@@ -68,7 +68,9 @@ const char* const kNativeProgramFolders[] = {"ProgramW6432", "CommonProgramW6432
 template <typename Visit>
 bool AnyWellKnownFolder(Visit visit) {
   for (int csidl : kShellFolders) {
-    const std::string folder = util::GetShellFolder(csidl);
+    // One whose name has no ANSI spelling cannot hold a folder that the
+    // registry or the user names in ANSI: nothing to compare, nothing to say.
+    const std::string folder = util::GetShellFolder(csidl, util::TUnspellable::Quiet);
     if (!folder.empty() && visit(folder.c_str())) return true;
   }
   char path[MAX_PATH * 2];

@@ -140,7 +140,11 @@ void TRemoval::DeleteMixFiles() {
 }
 
 void TRemoval::DeleteAppKey() {
-  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  util::TRegistry reg;
+  reg.DeleteKey(app::ProductRegistryKey);
+  // With the product gone, its line in the system's list of installed
+  // programs goes too (setup writes it with the product's key).
+  reg.DeleteKey(app::UninstallEntryKey);
   Step(KeyDoneLine);
 }
 

@@ -61,7 +61,9 @@ class TRemoval {
   // product's home (AppDir) when it lies in the pool, with its content and
   // every folder on the way to it; the pool and Mixmaster's home then stay.
   void DeleteMixFiles();
-  // Delete the registry keys whole (HKEY_CURRENT_USER).
+  // Delete the registry keys whole (HKEY_CURRENT_USER); the product's
+  // removes its entry in the system's list of installed programs with it
+  // (app::UninstallEntryKey), Mixmaster's leaves it.
   void DeleteAppKey();
   void DeleteMixKey();
 

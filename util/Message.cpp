@@ -18,13 +18,24 @@ MessageHook SetMessageHook(MessageHook hook) {
 void SetMainWindow(void* hwnd) { g_mainWindow = hwnd; }
 void* MainWindow() { return g_mainWindow; }
 
+namespace {
+void* OwnerWindow(MsgOwner owner) {
+  return owner.kind == MsgOwner::MainWindow ? g_mainWindow
+       : owner.kind == MsgOwner::Window     ? owner.window
+                                            : nullptr;
+}
+}  // namespace
+
 int ShowMessage(const std::string& text, const std::string& caption, MsgButtons buttons,
                 MsgOwner owner) {
   if (g_hook) return g_hook(text, caption, buttons, owner);
-  void* window = owner.kind == MsgOwner::MainWindow ? g_mainWindow
-               : owner.kind == MsgOwner::Window     ? owner.window
-                                                    : nullptr;
-  return SystemMessageBox(text, caption, buttons, window);
+  return SystemMessageBox(text, caption, buttons, OwnerWindow(owner));
+}
+
+int ShowMessageUtf8(const std::string& text, const std::string& caption, MsgButtons buttons,
+                    MsgOwner owner) {
+  if (g_hook) return g_hook(text, caption, buttons, owner);
+  return SystemMessageBoxUtf8(text, caption, buttons, OwnerWindow(owner));
 }
 
 }  // namespace util

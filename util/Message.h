@@ -30,6 +30,13 @@ using MessageHook =
 int ShowMessage(const std::string& text, const std::string& caption,
                 MsgButtons buttons = MsgButtons::Ok, MsgOwner owner = MsgOwner::Main());
 
+// The same for a text in UTF-8 instead of ANSI, for the one text that the
+// ANSI code page cannot carry: a folder name that the system gave in UTF-16
+// and that has no ANSI spelling (AnsiPath.h). The caption stays ANSI; the
+// hook sees the UTF-8 text as it is. Win32: MessageBoxW.
+int ShowMessageUtf8(const std::string& text, const std::string& caption,
+                    MsgButtons buttons = MsgButtons::Ok, MsgOwner owner = MsgOwner::Main());
+
 // Installs a hook (an empty one removes it); returns the previous hook.
 MessageHook SetMessageHook(MessageHook hook);
 
@@ -41,5 +48,8 @@ void* MainWindow();
 // by owner (may be null) on Win32, stderr on the host. Call ShowMessage.
 int SystemMessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                      void* owner);
+// The same with a UTF-8 text (MessageBoxW on Win32). Call ShowMessageUtf8.
+int SystemMessageBoxUtf8(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         void* owner);
 
 }  // namespace util

@@ -12,4 +12,10 @@ int SystemMessageBox(const std::string& text, const std::string& caption, MsgBut
   return buttons == MsgButtons::YesNo ? mrYes : mrOk;
 }
 
+// The terminal takes UTF-8 as it is.
+int SystemMessageBoxUtf8(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         void* owner) {
+  return SystemMessageBox(text, caption, buttons, owner);
+}
+
 }  // namespace util

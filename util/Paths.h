@@ -3,6 +3,10 @@
 #pragma once
 #include <string>
 
+#ifdef _WIN32
+#include "util/AnsiPath.h"
+#endif
+
 namespace util {
 
 // Empty stays empty; otherwise one "\" is added unless the last one is "\".
@@ -17,6 +21,9 @@ std::string GetShortPath(const std::string& path);
 // doubled separators resolved, a relative path taken from the current
 // folder); empty when there is none. The path need not exist.
 std::string FullPath(const std::string& path);
+// The folders the system names below come in their ANSI spelling, or in
+// their short form where the ANSI code page cannot spell them; one that has
+// neither is reported once and given as "" (AnsiPath.h).
 // The Windows folder, without a trailing "\" unless it is a drive root.
 std::string GetWindowsDir();
 // The system folder (System32 or its 32-bit stand-in).
@@ -32,9 +39,9 @@ std::string GetExePath();
 // (without a trailing "\" unless a root); empty when the system cannot say.
 std::string GetExeDir();
 // A shell folder by its CSIDL (flags such as CSIDL_FLAG_CREATE included),
-// through SHGetFolderPathA looked up on first use; "" when the shell has
-// none.
-std::string GetShellFolder(int csidl);
+// through SHGetFolderPathW looked up on first use; "" when the shell has
+// none. Quiet: a folder without an ANSI spelling is given as "" unreported.
+std::string GetShellFolder(int csidl, TUnspellable unspellable = TUnspellable::Report);
 
 // AppendBackslash, short form, lower case; empty when the folder is missing.
 std::string NormaliseDir(const std::string& dir);

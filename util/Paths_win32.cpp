@@ -1,6 +1,7 @@
 // Path helpers that ask the system: short names, system folders.
 #include <vector>
 
+#include "util/AnsiPath.h"
 #include "util/LateLoad.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -20,6 +21,17 @@ std::string TwoCall(Call call) {
   if (got == 0 || got >= n + 1) return std::string();
   return std::string(buf.data());
 }
+
+// The same for a system function that gives UTF-16; the text is made ANSI
+// through AnsiPath. One function for all of them (a captureless lambda each).
+std::string TwoCallWide(DWORD (*call)(wchar_t*, DWORD)) {
+  DWORD n = call(nullptr, 0);
+  if (n == 0) return std::string();
+  std::vector<wchar_t> buf(n + 1, L'\0');
+  DWORD got = call(buf.data(), n);
+  if (got == 0 || got >= n + 1) return std::string();
+  return AnsiPath(buf.data());
+}
 }  // namespace
 
 std::string GetShortPath(const std::string& path) {
@@ -31,30 +43,33 @@ std::string FullPath(const std::string& path) {
   return TwoCall([&](char* b, DWORD n) { return GetFullPathNameA(path.c_str(), n, b, nullptr); });
 }
 
+// The folders the system names are taken in UTF-16 and made ANSI at the one
+// boundary for it (AnsiPath.h): a name the code page cannot spell would
+// otherwise arrive with "?" in it.
 std::string GetWindowsDir() {
-  return TwoCall([](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); });
+  return TwoCallWide([](wchar_t* b, DWORD n) -> DWORD { return GetWindowsDirectoryW(b, n); });
 }
 
 std::string GetSystemDir() {
-  return TwoCall([](char* b, DWORD n) { return GetSystemDirectoryA(b, n); });
+  return TwoCallWide([](wchar_t* b, DWORD n) -> DWORD { return GetSystemDirectoryW(b, n); });
 }
 
 std::string GetTempDir() {
-  return TwoCall([](char* b, DWORD n) { return GetTempPathA(n, b); });
+  return TwoCallWide([](wchar_t* b, DWORD n) -> DWORD { return GetTempPathW(n, b); });
 }
 
 std::string GetCurrentDir() {
-  return TwoCall([](char* b, DWORD n) { return GetCurrentDirectoryA(n, b); });
+  return TwoCallWide([](wchar_t* b, DWORD n) -> DWORD { return GetCurrentDirectoryW(n, b); });
 }
 
 bool SetCurrentDir(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
 
 std::string GetExePath() {
-  std::vector<char> buf(MAX_PATH);
+  std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
     if (n == 0) return std::string();
-    if (n < buf.size()) return std::string(buf.data(), n);
+    if (n < buf.size()) return AnsiPath(buf.data());
     buf.resize(buf.size() * 2);
   }
 }
@@ -64,14 +79,14 @@ std::string GetExeDir() {
   return folder.size() > 3 ? StripBackslash(folder) : folder;
 }
 
-std::string GetShellFolder(int csidl) {
+std::string GetShellFolder(int csidl, TUnspellable unspellable) {
   // shell32 is mapped only by the steps that need a shell folder, not at
   // start-up (it drags several more DLLs in).
-  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-  const auto getFolder = LateProc<Fn>("shell32.dll", "SHGetFolderPathA");
-  char path[MAX_PATH] = {0};
+  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  const auto getFolder = LateProc<Fn>("shell32.dll", "SHGetFolderPathW");
+  wchar_t path[MAX_PATH] = {0};
   if (getFolder && SUCCEEDED(getFolder(nullptr, csidl, nullptr, 0 /* SHGFP_TYPE_CURRENT */, path)))
-    return path;
+    return AnsiPath(path, unspellable);
   return std::string();
 }
 

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "util/AnsiPath.h"
 #include "util/Errors.h"
 #include "util/System.h"
 #include "util/Text.h"
@@ -78,6 +79,24 @@ std::string TRegistry::ReadString(const std::string& name) {
                        reinterpret_cast<BYTE*>(buf.data()), &size);
   if (r != ERROR_SUCCESS) Fail("Failed to get data for '" + name + "'", r);
   return std::string(buf.data());  // up to the first NUL
+}
+
+std::string TRegistry::ReadFolder(const std::string& name, TUnspellable unspellable) {
+  std::vector<wchar_t> wideName(name.size() + 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wideName.data(),
+                      static_cast<int>(wideName.size()));
+  DWORD type = 0, size = 0;
+  LONG r = RegQueryValueExW(key_.Get(), wideName.data(), nullptr, &type, nullptr, &size);
+  if (r == ERROR_FILE_NOT_FOUND) return std::string();
+  if (r != ERROR_SUCCESS) Fail("Failed to get data for '" + name + "'", r);
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    throw ERegistryError("Invalid data type for '" + name + "'");
+  // Room for a NUL that the stored data may lack.
+  std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
+  r = RegQueryValueExW(key_.Get(), wideName.data(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buf.data()), &size);
+  if (r != ERROR_SUCCESS) Fail("Failed to get data for '" + name + "'", r);
+  return AnsiPath(buf.data(), unspellable);  // up to the first NUL
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {

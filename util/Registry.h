@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "util/AnsiPath.h"
 #include "util/Handle.h"
 
 namespace util {
@@ -33,6 +34,12 @@ class TRegistry {
 
   // REG_SZ or REG_EXPAND_SZ; "" when absent or empty; other types raise.
   std::string ReadString(const std::string& name);
+  // A value that names a folder (REG_SZ or REG_EXPAND_SZ, not expanded),
+  // read as the system stores it, in UTF-16, and made ANSI like the folders
+  // the system names (AnsiPath): "" when absent, empty, or without an ANSI
+  // spelling (reported then, unless Quiet). Other types raise, as in
+  // ReadString.
+  std::string ReadFolder(const std::string& name, TUnspellable unspellable = TUnspellable::Report);
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int32_t value);
   void WriteBool(const std::string& name, bool value);

@@ -9,11 +9,15 @@
 #include <vector>
 
 #include "app/Version.h"
+#include "dialogs/Runner.h"
 #include "setup/InstallSteps.h"
 #include "store/FileMan1.h"
 #include "tests/e2e/Stage.h"
+#include "tests/support/ShellLinkReader.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unspellable.h"
 #include "tests/support/Windows.h"
+#include "util/AnsiPath.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Registry.h"
@@ -36,6 +40,13 @@ class TSetupRun {
   // current folder (from a console elsewhere).
   explicit TSetupRun(const TStage& stage, const std::string& cwd = "") : stage_(stage) {
     EXPECT_TRUE(p_.Start("\"" + stage.Dist + "\\setup.exe\"", cwd.empty() ? stage.Dist : cwd));
+    w_ = WaitForWindow(p_.Pid(), "Lanternfell Setup", kLong);
+    EXPECT_NE(w_, nullptr) << "no wizard window";
+  }
+  // Started by its UTF-16 path, as Explorer starts a setup.exe whose folder
+  // the ANSI code page cannot spell.
+  TSetupRun(const TStage& stage, const std::wstring& dist) : stage_(stage) {
+    EXPECT_TRUE(p_.Start(L"\"" + dist + L"\\setup.exe\"", dist));
     w_ = WaitForWindow(p_.Pid(), "Lanternfell Setup", kLong);
     EXPECT_NE(w_, nullptr) << "no wizard window";
   }
@@ -155,16 +166,12 @@ struct TOptions {
   HWND app = nullptr, mix = nullptr;
 };
 
-// Runs the installed un-installer from its home as a person would: Next to
+// Works the un-install wizard w of process pid as a person would: Next to
 // Options, where check looks at the boxes once they show (Mixmaster's too
 // when withMix); Next, Finish, OK to "Uninstall now?", and Exit once the
 // removal is done.
-void RunUninstaller(const TStage& s, bool withMix,
-                    const std::function<void(const TOptions&)>& check) {
-  TProcess p;
-  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
-  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
-  ASSERT_NE(w, nullptr);
+void WorkUninstaller(HWND w, DWORD pid, const TStage& s, bool withMix,
+                     const std::function<void(const TOptions&)>& check) {
   ASSERT_TRUE(Press(FindChild(w, "Next", "Button")));
   const std::string shown = util::LowerCase(s.Home);
   TOptions o;
@@ -180,7 +187,7 @@ void RunUninstaller(const TStage& s, bool withMix,
   ASSERT_TRUE(WaitUntil([&] { return FindChild(w, "Finish", "Button") != nullptr; }, kLong));
   ASSERT_TRUE(Press(FindChild(w, "Finish", "Button")));
   TBoxWindow box;
-  ASSERT_TRUE(WaitForBox(p.Pid(), box, kLong));
+  ASSERT_TRUE(WaitForBox(pid, box, kLong));
   EXPECT_EQ(box.text, "Uninstall now?");
   Answer(box, IDOK);
   ASSERT_TRUE(WaitUntil(
@@ -190,8 +197,78 @@ void RunUninstaller(const TStage& s, bool withMix,
       },
       60000));
   ASSERT_TRUE(Press(FindChild(w, "Exit", "Button")));
+}
+
+// Runs the installed un-installer from its home and works it.
+void RunUninstaller(const TStage& s, bool withMix,
+                    const std::function<void(const TOptions&)>& check) {
+  TProcess p;
+  ASSERT_TRUE(p.Start("\"" + s.Home + "\\UninstLN.exe\"", s.Home));
+  HWND w = WaitForWindow(p.Pid(), "Un-Install Wizard", kLong);
+  ASSERT_NE(w, nullptr);
+  ASSERT_NO_FATAL_FAILURE(WorkUninstaller(w, p.Pid(), s, withMix, check));
   EXPECT_TRUE(p.Wait(kLong));
 }
+
+// What Wine's list of installed programs shows: one line per entry, the
+// entry's key and its display name ("Lanternfell|||Lanternfell").
+util::TStringList InstalledProgramsList() {
+  util::TStringList lines;
+  dialogs::RunConsoleProgram("uninstaller.exe --list", lines, SW_HIDE, nullptr, nullptr);
+  return lines;
+}
+
+bool ListsTheProduct(const util::TStringList& list) {
+  return list.IndexOf(app::ProductName + "|||" + app::ProductName) >= 0;
+}
+
+// Removes the product the way the system's list of installed programs does:
+// Wine's uninstaller starts the entry's UninstallString and waits for it;
+// the un-install wizard that opens is worked as a person would.
+void UninstallFromTheSystemsList(const TStage& s) {
+  TProcess client;
+  ASSERT_TRUE(client.Start("uninstaller.exe --remove " + app::ProductName, ""));
+  HWND w = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        w = FindWindowA(nullptr, "Un-Install Wizard");
+        return w && IsWindowVisible(w);
+      },
+      kLong))
+      << "the entry's UninstallString opened no un-install wizard";
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  ASSERT_NE(pid, client.Pid());
+  ASSERT_NO_FATAL_FAILURE(
+      WorkUninstaller(w, pid, s, false, [](const TOptions& o) { EXPECT_TRUE(IsChecked(o.app)); }));
+  EXPECT_TRUE(client.Wait(kLong)) << "the system's client still waits for the un-installer";
+}
+
+std::string EntryValue(const std::string& name) {
+  util::TRegistry reg;
+  if (!reg.OpenKey(app::UninstallEntryKey, false)) return "<no key>";
+  return reg.ReadString(name);
+}
+
+// C:\Program Files made a place where nobody can create a folder, as it is
+// for a standard user of Windows, for as long as the object lives: the
+// folder is moved aside and a file takes its name.
+class TProgramFilesRefused {
+ public:
+  TProgramFilesRefused() {
+    ok_ = MoveFileA(kFolder, kAside) && util::WriteWholeFile(kFolder, "not a folder");
+  }
+  ~TProgramFilesRefused() {
+    DeleteFileA(kFolder);
+    if (util::DirectoryExists(kAside)) MoveFileA(kAside, kFolder);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  static constexpr const char* kFolder = "C:\\Program Files";
+  static constexpr const char* kAside = "C:\\Program Files.lf-aside";
+  bool ok_ = false;
+};
 
 }  // namespace
 
@@ -525,4 +602,139 @@ TEST(UninstallE2ETest, MixmasterSharingTheHomeLeavesTheStoreReadable) {
         << gone;
   EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
   EXPECT_FALSE(util::TRegistry().KeyExists(app::MixmasterRegistryKey));
+}
+
+// The system's list of installed programs (Wine's own client of it) shows
+// the product from its installation to its removal, and the entry's
+// UninstallString, started as the list starts it, opens the un-install
+// wizard, which removes the product and the entry.
+TEST(UninstallE2ETest, InstalledAppsListTheProductAndRemoveItThroughItsEntry) {
+  TStage s = StageDistribution(SetupExe(), "listed");
+  ASSERT_FALSE(ListsTheProduct(InstalledProgramsList()));
+  FirstInstall(s);
+  const util::TStringList listed = InstalledProgramsList();
+  EXPECT_TRUE(ListsTheProduct(listed)) << listed.Text();
+  EXPECT_EQ(EntryValue("UninstallString"), "\"" + s.Home + "\\UninstLN.exe\"");
+  EXPECT_EQ(EntryValue("DisplayIcon"), s.Home + "\\LN.exe");
+  EXPECT_EQ(EntryValue("InstallLocation"), s.Home);
+  // On a 64-bit system the entry lies where the 64-bit Settings read it.
+  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    HKEY key = nullptr;
+    EXPECT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER, app::UninstallEntryKey.c_str(), 0, KEY_READ | view, &key),
+        ERROR_SUCCESS)
+        << view;
+    if (key) RegCloseKey(key);
+  }
+
+  ASSERT_NO_FATAL_FAILURE(UninstallFromTheSystemsList(s));
+  const util::TStringList after = InstalledProgramsList();
+  EXPECT_FALSE(ListsTheProduct(after)) << after.Text();
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::UninstallEntryKey));
+  EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+  EXPECT_FALSE(util::FileExists(s.Home + "\\LN.exe"));
+  EXPECT_TRUE(util::FileExists(s.Home + "\\LN.dbc"));
+  EXPECT_TRUE(WaitUntil([&] { return !util::DirectoryExists(s.Group); }, 10000));
+}
+
+// A user whose folder names the ANSI code page cannot spell: the profile's
+// shell folders (set in the registry's user shell folders, and in the copy
+// older programs read, as Windows keeps it) lie in a folder named in another
+// script, setup.exe is started from the Downloads folder there, and Program
+// Files is refused as it is to a standard user. The default destination, the
+// files, the registry, the shortcuts and the un-install all work through the
+// short forms.
+TEST(SetupE2ETest, UserWhoseNameTheCodePageCannotSpellInstallsAndRemoves) {
+  const std::wstring name = UnspellableName();
+  if (name.empty()) GTEST_SKIP() << "the code page " << GetACP() << " spells every name";
+  TStage s = StageDistribution(SetupExe(), "user");
+  const std::wstring profile = Widen(util::GetTempDir()) + L"lf-e2e-" + name;
+  RemoveTreeW(profile);
+  ASSERT_FALSE(DirectoryExistsW(profile)) << "an earlier run's folder is still held";
+  // Also when the scenario stops half-way: the group's Explorer window (its
+  // current folder is the distribution) and the profile go.
+  struct TCleanUp {
+    std::wstring profile;
+    ~TCleanUp() {
+      CloseFolderWindows("Lanternfell");
+      RemoveTreeW(profile);
+    }
+  } cleanUp{profile};
+  const std::wstring local = profile + L"\\AppData\\Local";
+  const std::wstring programs =
+      profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+  const std::wstring dist = profile + L"\\Downloads\\Lanternfell";
+  ASSERT_TRUE(MakeDirW(local));
+  ASSERT_TRUE(MakeDirW(programs));
+  ASSERT_TRUE(MakeDirW(profile + L"\\Downloads"));
+  ASSERT_TRUE(MoveFileW(Widen(s.Dist).c_str(), dist.c_str()));
+  ASSERT_TRUE(LiesInsidePrefix(util::AnsiPath(profile.c_str())));
+  {
+    TSavedValue localUser(kUserShellFolders, L"Local AppData", local);
+    TSavedValue programsUser(kUserShellFolders, L"Programs", programs);
+    TSavedValue localCopy(kShellFolders, L"Local AppData", local);
+    TSavedValue programsCopy(kShellFolders, L"Programs", programs);
+    TProgramFilesRefused refused;
+    ASSERT_TRUE(refused.Ok()) << "Program Files could not be put aside";
+
+    // Where a standard user's programs go, in the only spelling ANSI has.
+    s.Home = util::AnsiPath(local.c_str()) + "\\Programs\\Lanternfell";
+    s.Group = setup::ProgramGroupFolder();
+    ASSERT_EQ(s.Home.find('?'), std::string::npos) << s.Home;
+    const std::wstring home = local + L"\\Programs\\Lanternfell";
+    {
+      TSetupRun run(s, dist);
+      ASSERT_NE(run.Window(), nullptr);
+      EXPECT_EQ(TextOf(run.FolderEdit()), s.Home);
+      ASSERT_TRUE(run.PressButton("Next"));
+      ASSERT_TRUE(run.WaitPage(1));
+      TypeInto(run.AddressEdit(), "Zhang <zhang@example.org>");
+      TypeInto(run.HostEdit(), "smtp.example.org");
+      ASSERT_TRUE(run.PressButton("Next"));
+      ASSERT_TRUE(run.WaitPage(2));
+      run.Install();
+      ASSERT_TRUE(run.WaitPage(3));
+      EXPECT_TRUE(run.NoBoxWithin(500));
+      run.UncheckRun();
+      ASSERT_TRUE(run.PressButton("Exit"));
+      EXPECT_TRUE(run.Process().Wait(kLong));
+      CloseFolderWindows("Lanternfell");
+    }
+
+    // The files are in the folder of that name, setup.exe as the
+    // un-installer, the store made from the seed and written.
+    for (const wchar_t* f : {L"UninstLN.exe", L"LN.exe", L"LN.ini", L"LN.dbc", L"License.txt",
+                             L"ReadMe.txt", L"QuickStart.rtf"})
+      EXPECT_TRUE(FileExistsW(home + L"\\" + f)) << Utf8(f);
+    EXPECT_EQ(ReadFileText(s.Home + "\\UninstLN.exe"), ReadFileText(SetupExe()));
+    util::TStringList msg = StoreLines(s.Home, app::DefaultMessageKey);
+    ASSERT_EQ(msg.Count(), 8);
+    EXPECT_EQ(msg[2], "From: Zhang <zhang@example.org>");
+
+    // The registry holds the ANSI spelling, which names the same folder.
+    EXPECT_EQ(RegValue("AppDir"), s.Home);
+    EXPECT_EQ(EntryValue("UninstallString"), "\"" + s.Home + "\\UninstLN.exe\"");
+    EXPECT_EQ(EntryValue("InstallLocation"), s.Home);
+
+    // The group is in the user's Programs folder, and its shortcuts lead to
+    // the installed files.
+    EXPECT_EQ(CountW(programs + L"\\Lanternfell\\*.lnk"), 5);
+    const TLinkFields product = ReadShortcut(s.Group + "\\Lanternfell.LNK");
+    ASSERT_TRUE(product.loaded);
+    EXPECT_EQ(product.path, util::LowerCase(s.Home + "\\LN.exe"));
+    EXPECT_TRUE(util::FileExists(product.path)) << product.path;
+    const TLinkFields uninstaller = ReadShortcut(s.Group + "\\Uninstall LN.LNK");
+    EXPECT_TRUE(util::FileExists(uninstaller.path)) << uninstaller.path;
+
+    // Removed through the system's list: the files but the store, the
+    // group, the key and the entry go.
+    ASSERT_NO_FATAL_FAILURE(UninstallFromTheSystemsList(s));
+    EXPECT_FALSE(FileExistsW(home + L"\\LN.exe"));
+    EXPECT_FALSE(FileExistsW(home + L"\\License.txt"));
+    EXPECT_TRUE(FileExistsW(home + L"\\LN.dbc"));
+    EXPECT_TRUE(WaitUntil([&] { return !DirectoryExistsW(programs + L"\\Lanternfell"); }, 10000))
+        << "the program group is still there";
+    EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+    EXPECT_FALSE(util::TRegistry().KeyExists(app::UninstallEntryKey));
+  }
 }

@@ -8,10 +8,13 @@
 
 namespace testsupport {
 
-void DeleteProductKey() {
+namespace {
+// Deletes the key with its subkeys; a link key (made by a registry-failure
+// test) is removed as itself.
+void DeleteKeyOrLink(const std::string& path) {
   HKEY link;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, app::ProductRegistryKey.c_str(), REG_OPTION_OPEN_LINK,
-                    KEY_ALL_ACCESS, &link) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &link) ==
+      ERROR_SUCCESS) {
     using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
     auto del = reinterpret_cast<NtDeleteKeyFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
@@ -21,7 +24,13 @@ void DeleteProductKey() {
     if (isLink && del) del(link);
     RegCloseKey(link);
   }
-  util::TRegistry().DeleteKey(app::ProductRegistryKey);
+  util::TRegistry().DeleteKey(path);
+}
+}  // namespace
+
+void DeleteProductKey() {
+  DeleteKeyOrLink(app::ProductRegistryKey);
+  DeleteKeyOrLink(app::UninstallEntryKey);
 }
 
 void DeleteBothKeys() {

@@ -13,7 +13,8 @@
 
 namespace testsupport {
 
-// Deletes HKCU\Software\Lanternfell with its subkeys; a link key (made by a
+// Deletes HKCU\Software\Lanternfell and the product's entry in the list of
+// installed programs with their subkeys; a link key (made by a
 // registry-failure test) is removed as itself.
 void DeleteProductKey();
 // Deletes the product's and Mixmaster's keys.

@@ -35,6 +35,21 @@ bool TProcess::Start(const std::string& commandLine, const std::string& cwd) {
   return true;
 }
 
+bool TProcess::Start(const std::wstring& commandLine, const std::wstring& cwd) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+  cmd.push_back(L'\0');
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  return true;
+}
+
 bool TProcess::Wait(unsigned timeoutMs) {
   return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
 }

@@ -21,6 +21,9 @@ class TProcess {
   TProcess& operator=(const TProcess&) = delete;
   // Starts commandLine in the folder cwd; false when it could not start.
   bool Start(const std::string& commandLine, const std::string& cwd);
+  // The same through CreateProcessW, as Explorer starts a program whose
+  // path the ANSI code page cannot spell.
+  bool Start(const std::wstring& commandLine, const std::wstring& cwd);
   // Waits for the end; true when it ended within timeoutMs.
   bool Wait(unsigned timeoutMs);
   bool Running() const;

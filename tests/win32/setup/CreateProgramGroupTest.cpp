@@ -7,6 +7,7 @@
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/ShellLinkReader.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unspellable.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
 #include "util/Paths.h"
@@ -157,6 +158,35 @@ TEST_F(CreateProgramGroupTest, MissingOrEmptyProgramsValueFallsBackToTheShellsFo
   ASSERT_EQ(starts_.size(), 1u);
   EXPECT_EQ(starts_[0].commandLine, "explorer.exe " + group);
   testsupport::RemoveTree(group);
+}
+
+// A recorded Programs folder named outside the code page that is not there
+// yet has no short form: the shell's own folder is used, and nothing is
+// said about the recorded one. One that is there comes in its short form.
+TEST_F(CreateProgramGroupTest, ProgramsValueOutsideTheCodePageIsUsedInItsShortForm) {
+  const std::wstring name = testsupport::UnspellableName();
+  if (name.empty()) GTEST_SKIP() << "the code page " << GetACP() << " spells every name";
+  testsupport::TBoxRecorder boxes;
+  const std::wstring folder = testsupport::Widen(tmp_.Path()) + L"Start " + name;
+  char shellPath[MAX_PATH] = {0};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr,
+                                         SHGFP_TYPE_CURRENT, shellPath)));
+  {
+    testsupport::TSavedValue value(testsupport::kShellFolders, L"Programs", folder);
+    EXPECT_EQ(setup::ProgramsFolder(), util::LowerCase(shellPath));
+    EXPECT_TRUE(boxes.empty()) << boxes.Texts()[0];
+  }
+  // (Asked, the shell wrote its own folder into the value: set it again.)
+  ASSERT_TRUE(testsupport::MakeDirW(folder));
+  {
+    testsupport::TSavedValue value(testsupport::kShellFolders, L"Programs", folder);
+    const std::string programs = setup::ProgramsFolder();
+    EXPECT_EQ(programs, util::LowerCase(util::AnsiPath(folder.c_str())));
+    EXPECT_TRUE(util::DirectoryExists(programs)) << programs;
+    ASSERT_TRUE(setup::CreateProgramGroup(state_));
+    EXPECT_EQ(testsupport::CountW(folder + L"\\Lanternfell\\*.LNK"), 5);
+  }
+  testsupport::RemoveTreeW(folder);
 }
 
 }  // namespace

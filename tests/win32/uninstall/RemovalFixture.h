@@ -74,6 +74,8 @@ class RemovalFixture : public TSandboxTest {
     ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey, false));
     reg.WriteString("AppDir", appDir);
     reg.WriteString("Program Group", group);
+    ASSERT_TRUE(reg.OpenKey(app::UninstallEntryKey, true));
+    reg.WriteString("DisplayName", app::ProductName);
     ASSERT_TRUE(reg.OpenKey(app::MixmasterRegistryKey + "\\Sub", true));
     reg.WriteString("x", "y");
     ASSERT_TRUE(reg.OpenKey(app::MixmasterRegistryKey, false));

@@ -48,6 +48,7 @@ TEST_F(RemovalTest, ProductHomeKeepsStoreFilesSubfoldersAndItself) {
   EXPECT_EQ(lines_, kAppLines);
   EXPECT_EQ(link_->commands, Lines{"[DeleteGroup(Lanternfell)]"});
   EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  EXPECT_FALSE(KeyExists(app::UninstallEntryKey));    // gone from Installed apps with it
   EXPECT_TRUE(KeyExists(app::MixmasterRegistryKey));  // not chosen, not touched
   EXPECT_TRUE(boxes_.empty());
 }
@@ -162,6 +163,7 @@ TEST_F(RemovalTest, MixmasterOnlyLeavesTheProductAlone) {
                            "   registry key...done", "Done!"}));
   EXPECT_TRUE(Exists("App\\readme.txt"));
   EXPECT_TRUE(KeyExists(app::ProductRegistryKey));
+  EXPECT_TRUE(KeyExists(app::UninstallEntryKey));  // the product is still installed
   EXPECT_FALSE(KeyExists(app::MixmasterRegistryKey));
   EXPECT_EQ(link_->opens, 0);
 }
