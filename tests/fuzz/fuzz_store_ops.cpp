@@ -58,6 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const util::EGeneralError&) {
     return 0;  // a journal that cannot be played back: the store is refused
   }
+  // LF_FUZZ_TRACE set: each step is printed, for reading a divergence.
+  static const bool trace = std::getenv("LF_FUZZ_TRACE") != nullptr;
   testsupport::TStoreModel model;
   const bool sound = testsupport::ModelFromStoreBytes(fuzz::ReadScratch(), model);
   testsupport::TModelChecker checker(path, std::move(model));
@@ -70,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string d = choices.Chance(10)
                               ? checker.CutStep(op, choices)
                               : checker.Step(op, testsupport::TModelChecker::VerifyNothing);
+    if (trace) std::fprintf(stderr, "step %d: %s%s\n", step, op.Describe().c_str(), d.empty() ? "" : (" -> " + d).c_str());
     if (sound && !d.empty()) Diverged("step " + std::to_string(step) + ": " + d);
   }
   if (sound) {

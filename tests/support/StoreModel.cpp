@@ -563,8 +563,12 @@ bool Adopt(const tools::StoreImage& image, int32_t at, TStoreModel::TNode& into,
       return false;
     for (const TStoreModel::TNode& c : into.children)
       if (util::SameText(c.name, name)) return false;
+    // A record of another kind is walked as an index by the engine and the
+    // check alike, but is no folder the model can stand for.
     tools::ImageRecord e;
-    if (!image.ReadRecord(r.Positions[i], e, fault)) return false;
+    if (!image.ReadRecord(r.Positions[i], e, fault) ||
+        (e.Kind != store::IndexRecord && e.Kind != store::ItemRecord))
+      return false;
     TStoreModel::TNode node{name, e.Kind == store::IndexRecord, "", false, {}};
     if (node.folder) {
       if (!Adopt(image, r.Positions[i], node, depth + 1)) return false;

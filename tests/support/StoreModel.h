@@ -136,8 +136,9 @@ class TModelChecker {
 };
 
 // The model of a store file that the soundness check calls sound and whose
-// names the model can hold (none empty or doubled in a folder ignoring case,
-// none with CR, LF or NUL); false for any other file.
+// entries the model can hold (names none empty or doubled in a folder
+// ignoring case, none with CR, LF or NUL; records that are indexes or
+// items); false for any other file.
 bool ModelFromStoreBytes(const std::string& bytes, TStoreModel& model);
 
 // A power cut simulated through the file seam while it lives: counts the
