@@ -50,9 +50,18 @@ bool NoFrame(HWND hwnd) {
   return w.right - w.left == c.right && w.bottom - w.top == c.bottom;
 }
 
+// Gives a window of a system class our procedure proc, which passes what it
+// does not answer on to the class's own, kept in *original (the same for
+// every window of the class, so the first window's is kept).
+void Subclass(HWND hwnd, WNDPROC proc, WNDPROC* original) {
+  auto old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+  if (!*original) *original = old;
+}
+
 // The system's labels and buttons leave WM_NCPAINT to the default procedure
 // as well: subclassed with this, the frameless ones skip it too. original is
-// where the class's own procedure is kept (the same for every window of it).
+// where the class's own procedure is kept.
 template <WNDPROC* original>
 LRESULT CALLBACK FramelessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCPAINT && NoFrame(hwnd)) return 0;
@@ -61,9 +70,7 @@ LRESULT CALLBACK FramelessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 template <WNDPROC* original>
 void SkipFramePainting(HWND hwnd) {
-  auto old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FramelessProc<original>)));
-  if (!*original) *original = old;
+  Subclass(hwnd, &FramelessProc<original>, original);
 }
 WNDPROC g_labelProc = nullptr, g_buttonProc = nullptr;
 
@@ -216,9 +223,7 @@ void TTextBox::Create(HWND parent, int id) {
   CreateWin("STATIC", SS_LEFT | SS_NOPREFIX, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent,
             id, "");
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  auto old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxProc)));
-  if (!g_staticProc) g_staticProc = old;
+  Subclass(hwnd_, TextBoxProc, &g_staticProc);
 }
 
 void TTextBox::SetLines(std::vector<std::string> lines) {
@@ -338,11 +343,7 @@ void TMemo::Create(HWND parent, int id) {
   DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                 (readOnly ? ES_READONLY : ES_WANTRETURN);
   CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(caption_).c_str());
-  if (readOnly) {
-    auto old = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyMemoProc)));
-    if (!g_editProc) g_editProc = old;
-  }
+  if (readOnly) Subclass(hwnd_, ReadOnlyMemoProc, &g_editProc);
 }
 
 void TMemo::Add(const std::string& line) {
