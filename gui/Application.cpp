@@ -1,6 +1,7 @@
 // The application object and its message loop.
 #include "gui/Application.h"
 
+#include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
 #include "gui/WinClasses.h"
@@ -63,7 +64,33 @@ void TApplication::SetTitle(const std::string& title) {
   if (handle_) SetWindowTextA(handle_, title_.c_str());
 }
 
-HICON TApplication::Icon() const {
+namespace {
+// The program's icon at size x size pixels for a DPI other than the
+// system's: a handle per size, kept (a form moved between monitors asks for
+// the same few sizes again).
+HICON IconOfSize(int size) {
+  struct Entry {
+    int size;
+    HICON icon;
+  };
+  static Entry cache[8];
+  for (const Entry& e : cache)
+    if (e.icon && e.size == size) return e.icon;
+  HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+  if (!icon)
+    icon = LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION), IMAGE_ICON, size, size,
+                      LR_SHARED);
+  for (Entry& e : cache)
+    if (!e.icon) {
+      e = {size, static_cast<HICON>(icon)};
+      break;
+    }
+  return static_cast<HICON>(icon);
+}
+}  // namespace
+
+HICON TApplication::Icon(int dpi) const {
+  if (dpi && dpi != SystemDpi()) return IconOfSize(SystemMetricForDpi(SM_CXICON, dpi));
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   return icon ? icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
@@ -73,7 +100,8 @@ HICON TApplication::Icon() const {
 // class, before the first window; under Wine that is a measurable part of
 // the start-up. The resource's own small image, loaded once, is the same
 // picture.
-HICON TApplication::SmallIcon() const {
+HICON TApplication::SmallIcon(int dpi) const {
+  if (dpi && dpi != SystemDpi()) return IconOfSize(SystemMetricForDpi(SM_CXSMICON, dpi));
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   HANDLE icon =
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, cx, cy, LR_SHARED);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "gui/Application.h"
+#include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/WinClasses.h"
 #include "util/Errors.h"
@@ -91,11 +92,12 @@ TControl::TControl(TForm& form, const ControlDef& def)
 
 void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                          const char* text) {
+  Place(form_.Dpi());
   style |= WS_CHILD | WS_CLIPSIBLINGS;
-  if (!(def_.flags & fHidden)) style |= WS_VISIBLE;
-  if (def_.flags & fDisabled) style |= WS_DISABLED;
-  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : caption_.c_str(), style, def_.left, def_.top,
-                          def_.width, def_.height, parent,
+  if (!HasFlag(fHidden)) style |= WS_VISIBLE;
+  if (HasFlag(fDisabled)) style |= WS_DISABLED;
+  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : caption_.c_str(), style, left_, top_,
+                          width_, height_, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), this);
   if (!hwnd_) {
@@ -107,6 +109,13 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
 }
 
 void TControl::Create(HWND parent, int id) { CreateWin(kContainerClass, 0, 0, parent, id); }
+
+void TControl::Place(int dpi) {
+  left_ = Scale(def_.left, dpi);
+  top_ = Scale(def_.top, dpi);
+  width_ = Scale(def_.width, dpi);
+  height_ = Scale(def_.height, dpi);
+}
 
 HWND TControl::Handle() const {
   Realize();
@@ -131,7 +140,7 @@ void TControl::SetCaption(const std::string& text) {
 }
 
 bool TControl::Enabled() const {
-  return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : page_ && !(def_.flags & fDisabled);
+  return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : page_ && !HasFlag(fDisabled);
 }
 void TControl::SetEnabled(bool on) {
   if (hwnd_) EnableWindow(hwnd_, on);
@@ -140,7 +149,7 @@ void TControl::SetEnabled(bool on) {
 
 bool TControl::Visible() const {
   return hwnd_ ? (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0
-               : page_ && !(def_.flags & fHidden);
+               : page_ && !HasFlag(fHidden);
 }
 void TControl::SetVisible(bool on) {
   if (hwnd_) ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE);
@@ -156,7 +165,9 @@ void TControl::SetColor(COLORREF c) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-HFONT TControl::ControlFont() const { return GetFont(def_.font.face ? def_.font : form_.Font()); }
+HFONT TControl::ControlFont() const {
+  return GetFont(def_.font.face ? def_.font : form_.Font(), form_.Dpi());
+}
 
 COLORREF TControl::TextColor() const {
   return color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT);
@@ -174,16 +185,20 @@ HBRUSH TControl::CtlColor(HDC dc) {
 
 // --- TLabel -----------------------------------------------------------------
 
-void TLabel::Create(HWND parent, int id) {
-  if (def_.width <= 0 || def_.height <= 0) {  // size to the caption
+void TLabel::Place(int dpi) {
+  TControl::Place(dpi);
+  if (def_.width <= 0 || def_.height <= 0) {  // size to the caption, in its font
     util::ScreenDC dc(GetDC(nullptr));
     HGDIOBJ old = SelectObject(dc.Get(), ControlFont());
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc.Get(), caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc.Get(), Caption().c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc.Get(), old);
-    if (def_.width <= 0) def_.width = r.right;
-    if (def_.height <= 0) def_.height = r.bottom;
+    if (def_.width <= 0) width_ = r.right;
+    if (def_.height <= 0) height_ = r.bottom;
   }
+}
+
+void TLabel::Create(HWND parent, int id) {
   // No SS_NOPREFIX: "&X" underlines X and is an access key, "&&" shows "&".
   CreateWin("STATIC", SS_LEFT, 0, parent, id);
   SkipFramePainting<&g_labelProc>(hwnd_);
@@ -259,7 +274,7 @@ void TTextBox::Paint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, TextColor());
   const UINT fmt = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
-  const int margin = bordered ? 2 : 0, width = client.right - 2 * margin;
+  const int margin = bordered ? Scale(2, form_.Dpi()) : 0, width = client.right - 2 * margin;
   std::vector<int> heights;
   for (const auto& line : lines_) {
     RECT r{0, 0, width, 0};
@@ -369,7 +384,7 @@ void TMemo::Scroll(int sbCode) { SendMessageA(Handle(), EM_SCROLL, sbCode, 0); }
 void TCheckBox::Create(HWND parent, int id) {
   CreateWin("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, parent, id);
   SkipFramePainting<&g_buttonProc>(hwnd_);
-  if (def_.flags & fChecked) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+  if (HasFlag(fChecked)) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void TCheckBox::Command(int code) {
@@ -377,7 +392,7 @@ void TCheckBox::Command(int code) {
 }
 
 bool TCheckBox::Checked() const {
-  if (!hwnd_) return def_.flags & fChecked;
+  if (!hwnd_) return HasFlag(fChecked);
   return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
@@ -397,7 +412,7 @@ void TButton::Create(HWND parent, int id) {
 }
 
 void TButton::Click() {
-  if (def_.value != 0) form_.SetModalResult(def_.value);
+  if (modalResult_ != 0) form_.SetModalResult(modalResult_);
   if (OnClick) OnClick();
 }
 
@@ -468,14 +483,13 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// A page fills its book (the table gives it no size of its own).
-void TPage::Create(HWND parent, int id) {
-  RECT r;
-  GetClientRect(parent, &r);
-  def_.left = def_.top = 0;
-  def_.width = r.right;
-  def_.height = r.bottom;
-  TPanel::Create(parent, id);
+// A page fills its book (the table gives it no size of its own; a book has
+// no frame, so its client area is its whole place).
+void TPage::Place(int /*dpi*/) {
+  const RECT book = ParentControl()->Bounds();
+  left_ = top_ = 0;
+  width_ = book.right - book.left;
+  height_ = book.bottom - book.top;
 }
 
 void TPageBook::AddPage(TPage* page) {
@@ -509,7 +523,7 @@ void TTimer::Create(HWND parent, int id) {
   owner_ = GetAncestor(parent, GA_ROOT);
   id_ = id;
   if (def_.value > 0) interval_ = static_cast<unsigned>(def_.value);
-  SetEnabled(!(def_.flags & fDisabled));
+  SetEnabled(!HasFlag(fDisabled));
 }
 
 void TTimer::Apply() {
