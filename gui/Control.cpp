@@ -117,6 +117,14 @@ void TControl::Place(int dpi) {
   height_ = Scale(def_.height, dpi);
 }
 
+void TControl::Relayout() {
+  if (!hwnd_) return;
+  Place(form_.Dpi());
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
+  SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
 HWND TControl::Handle() const {
   Realize();
   return hwnd_;

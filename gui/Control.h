@@ -123,6 +123,8 @@ class TControl {
   virtual void Create(HWND parent, int id);
   // Computes Bounds() from the row for dpi (the window is not moved).
   virtual void Place(int dpi);
+  // Lays the made window out again for the form's DPI: place and font.
+  void Relayout();
   // A WM_COMMAND notification from this control.
   virtual void Command(int /*code*/) {}
   // Paints text colour/background for WM_CTLCOLOR*; returns the brush.

@@ -435,6 +435,22 @@ void TForm::SetIconsForDpi() {
                reinterpret_cast<LPARAM>(Application().SmallIcon(dpi_)));
 }
 
+void TForm::OnDpiChanged(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  SetIconsForDpi();
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_, dpi_)), FALSE);
+  // Table order: a parent is placed before its children (a page takes its
+  // book's new size). Controls not made yet are placed when they are made.
+  // Moved without redrawing, the form is drawn once when all are in place.
+  for (const auto& c : controls_) c->Relayout();
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 LRESULT CALLBACK TForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* form = WindowObject<TForm>(hwnd, msg, lp);
   if (msg == WM_NCCREATE && form) form->hwnd_ = hwnd;
@@ -458,6 +474,7 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: return OnCtlColor(wp, lp);
     case WM_TIMER: OnTimer(wp); return 0;
+    case kDpiChangedMessage: OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_SETFOCUS:
       // Being shown, the form hands the focus straight to its chosen control;

@@ -2,7 +2,8 @@
 // close query, a first-show hook, a modal run with a modal result, and
 // dialog keys (Tab, access keys, Enter = default button, Esc = cancel button).
 // The table is written in pixels at 96 dpi: a form is made for the DPI of its
-// monitor (sizes, places and fonts scaled by DPI / 96).
+// monitor (sizes, places and fonts scaled by DPI / 96) and lays itself out
+// again when it is moved to a monitor of another DPI.
 //
 // Usage: a form declares its layout as data and binds handlers in code.
 //
@@ -153,6 +154,9 @@ class TForm {
   LRESULT OnCtlColor(WPARAM wp, LPARAM lp);
   void OnTimer(WPARAM id);
   void OnClose();
+  // WM_DPICHANGED: takes the suggested window rectangle and lays the made
+  // controls out again for dpi.
+  void OnDpiChanged(int dpi, const RECT* suggested);
   // The caption's icons at the form's DPI, where it is not the system's
   // (the window class has those).
   void SetIconsForDpi();

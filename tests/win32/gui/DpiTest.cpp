@@ -4,12 +4,14 @@
 // manifest, so it runs with the DPI awareness that setup.exe declares.
 // At every DPI: each control's rectangle is its table row scaled by DPI / 96
 // (within a pixel), its font's height is scaled, and no label's or button's
-// caption is wider than the control in its font, and no paragraph of a text
-// box breaks into more lines than at 96 dpi.
+// caption is wider than the control in its font; a form told that it moved
+// to a monitor of another DPI takes the suggested rectangle and lays out its
+// controls for that DPI, and back again to exactly where they were.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "dialogs/DirBrow.h"
 #include "dialogs/WaitDlg.h"
@@ -72,6 +74,23 @@ void MakeEveryPage(gui::TForm& form) {
     for (int p = 0; p < book->PageCount(); ++p) book->SetPageIndex(p);
     book->SetPageIndex(shown);
   }
+}
+
+// The rectangles of every control's window, in table order.
+std::vector<RECT> Places(const gui::TForm& form) {
+  std::vector<RECT> places;
+  for (int i = 0; i < form.ControlCount(); ++i) {
+    HWND h = form.Control(i)->Handle();
+    places.push_back(h ? PlaceInParent(h) : RECT{});
+  }
+  return places;
+}
+
+bool SamePlaces(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (!EqualRect(&a[i], &b[i])) return false;
+  return true;
 }
 
 // The whole check of one form at dpi.
@@ -151,6 +170,25 @@ void ExpectLaidOutAt(gui::TForm& form, SIZE client96, int dpi) {
   EXPECT_GT(checkedLabels, 0);
 }
 
+// The window rectangle that the system suggests for the form at dpi: the
+// same place, the client area scaled, around it the frame the window has.
+// (Windows scales the frame of a per-monitor aware window too; Wine draws
+// every frame at the system's DPI.)
+RECT SuggestedRect(const gui::TForm& form, SIZE client96, int dpi) {
+  RECT w, c;
+  GetWindowRect(form.Handle(), &w);
+  GetClientRect(form.Handle(), &c);
+  const int frameX = (w.right - w.left) - c.right, frameY = (w.bottom - w.top) - c.bottom;
+  return {w.left, w.top, w.left + gui::Scale(client96.cx, dpi) + frameX,
+          w.top + gui::Scale(client96.cy, dpi) + frameY};
+}
+
+void MoveToDpi(gui::TForm& form, SIZE client96, int dpi, RECT* suggested) {
+  *suggested = SuggestedRect(form, client96, dpi);
+  SendMessageA(form.Handle(), gui::kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(suggested));
+}
+
 class DpiTest : public testsupport::WizardFixture {};
 
 TEST_F(DpiTest, TheRunsDpiIsTheSystemsAndTheManifestAsksForPerMonitorAwareness) {
@@ -190,6 +228,44 @@ TEST_F(DpiTest, BothWizardsAndBothDialogsAreLaidOutForTheDpi) {
   {
     dialogs::TBrowseDlg form(nullptr);
     ExpectLaidOutAt(form, kBrowseClient, dpi);
+  }
+}
+
+TEST_F(DpiTest, AFormMovedToAnotherDpiTakesTheSuggestedRectangleAndLaysItselfOutAgain) {
+  const int dpi = RunDpi(), other = dpi == 96 ? 144 : 96;
+  {
+    // Moved before its later pages were first shown: those are made at the
+    // new DPI, the first page's controls laid out again.
+    setup::TSetupForm form;
+    RECT suggested;
+    MoveToDpi(form, kSetupClient, other, &suggested);
+    RECT w;
+    GetWindowRect(form.Handle(), &w);
+    EXPECT_TRUE(EqualRect(&w, &suggested));
+    ExpectLaidOutAt(form, kSetupClient, other);
+  }
+  {
+    // There and back: every control where it was, to the pixel.
+    uninstall::TUninstWiz form;
+    MakeEveryPage(form);
+    const std::vector<RECT> before = Places(form);
+    RECT w0, suggested;
+    GetWindowRect(form.Handle(), &w0);
+    MoveToDpi(form, kUninstClient, other, &suggested);
+    ExpectLaidOutAt(form, kUninstClient, other);
+    EXPECT_FALSE(SamePlaces(Places(form), before));
+    MoveToDpi(form, kUninstClient, dpi, &suggested);
+    ExpectLaidOutAt(form, kUninstClient, dpi);
+    EXPECT_TRUE(SamePlaces(Places(form), before));
+    RECT w1;
+    GetWindowRect(form.Handle(), &w1);
+    EXPECT_TRUE(EqualRect(&w0, &w1));
+  }
+  {
+    dialogs::TBrowseDlg form(nullptr);
+    RECT suggested;
+    MoveToDpi(form, kBrowseClient, other, &suggested);
+    ExpectLaidOutAt(form, kBrowseClient, other);
   }
 }
 
