@@ -225,7 +225,7 @@ void TEdit::Command(int code) {
 
 void TEdit::SetText(const std::string& text) {
   silent_ = true;
-  SetCaption(text);
+  TControl::SetCaption(text);
   silent_ = false;
 }
 

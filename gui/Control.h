@@ -14,9 +14,9 @@
 //   TButton::Click           OnClick (code pressing the button)
 //   TDriveCombo::SetDrive    OnChange (and the linked folder list's)
 //   TDirList::SetDirectory   OnChange (the folder it opens is selected)
-// and these do not: TEdit::SetText (forms fill fields without running their
-// rules), SetCaption, SetEnabled, SetVisible, SetColor, the timer's and the
-// page book's setters.
+// and these do not: TEdit::SetText and SetCaption (forms fill fields without
+// running their rules), every control's SetCaption, SetEnabled, SetVisible
+// and SetColor, the timer's and the page book's setters.
 #pragma once
 #include <functional>
 #include <string>
@@ -175,8 +175,9 @@ class TLabel : public TControl {
   void Place(int dpi) override;
 };
 
-// Single-line edit. OnChange runs when the user edits the text; SetText from
-// code does NOT run it (forms fill fields without running their rules).
+// Single-line edit. OnChange runs when the user edits the text; SetText (or
+// SetCaption) from code does NOT run it (forms fill fields without running
+// their rules), whether or not the window is made yet.
 class TEdit : public TControl {
  public:
   using TControl::TControl;
@@ -184,6 +185,7 @@ class TEdit : public TControl {
   void Command(int code) override;
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text);
+  void SetCaption(const std::string& text) override { SetText(text); }
   std::function<void()> OnChange;
   bool IsField() const override { return true; }
 
