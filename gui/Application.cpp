@@ -99,10 +99,15 @@ HICON TApplication::Icon(int dpi) const {
 // it by loading the large icon's resource again at the small size, once per
 // class, before the first window; under Wine that is a measurable part of
 // the start-up. The resource's own small image, loaded once, is the same
-// picture.
+// picture. A shared load is keyed by the image it picks, not by the size asked
+// for: at a small size that the resource has no image of (24 pixels at 144
+// dpi takes its 32-pixel image, as the large icon does), it would return the
+// large icon's handle. Such a size gets a handle of its own.
 HICON TApplication::SmallIcon(int dpi) const {
+  constexpr int kSmallImage = 16;  // the resource's small image
   if (dpi && dpi != SystemDpi()) return IconOfSize(SystemMetricForDpi(SM_CXSMICON, dpi));
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (cx != kSmallImage) return IconOfSize(cx);
   HANDLE icon =
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, cx, cy, LR_SHARED);
   if (!icon)

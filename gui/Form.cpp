@@ -429,10 +429,14 @@ void TForm::OnClose() {
 }
 
 void TForm::SetIconsForDpi() {
-  if (dpi_ == SystemDpi()) return;
-  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application().Icon(dpi_)));
+  const bool systemDpi = dpi_ == SystemDpi();
+  if (systemDpi && !ownIcons_) return;
+  // Back at the system's DPI, no icons of its own: the class's show again.
+  ownIcons_ = !systemDpi;
+  SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(systemDpi ? nullptr : Application().Icon(dpi_)));
   SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
-               reinterpret_cast<LPARAM>(Application().SmallIcon(dpi_)));
+               reinterpret_cast<LPARAM>(systemDpi ? nullptr : Application().SmallIcon(dpi_)));
 }
 
 void TForm::OnDpiChanged(int dpi, const RECT* suggested) {

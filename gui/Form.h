@@ -158,7 +158,7 @@ class TForm {
   // controls out again for dpi.
   void OnDpiChanged(int dpi, const RECT* suggested);
   // The caption's icons at the form's DPI, where it is not the system's
-  // (the window class has those).
+  // (the window class has those, and they show when the form has none).
   void SetIconsForDpi();
   bool CloseQuery();
   void FocusControl(HWND control);
@@ -173,6 +173,7 @@ class TForm {
   HWND owner_ = nullptr;
   TFontSpec font_;
   int dpi_ = 96;
+  bool ownIcons_ = false;  // icons set for a DPI other than the system's
   std::vector<std::unique_ptr<TControl>> controls_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;

@@ -2,11 +2,13 @@
 // Wine prefix's DPI, which run-dpi-tests sets before it starts this binary
 // (LF_TEST_DPI names it; 96 without). The binary carries setup.exe's own
 // manifest, so it runs with the DPI awareness that setup.exe declares.
-// At every DPI: each control's rectangle is its table row scaled by DPI / 96
-// (within a pixel), its font's height is scaled, and no label's or button's
-// caption is wider than the control in its font; a form told that it moved
-// to a monitor of another DPI takes the suggested rectangle and lays out its
-// controls for that DPI, and back again to exactly where they were.
+// At every DPI: the caption's icons are of the DPI's sizes, each control's
+// rectangle is its table row scaled by DPI / 96 (within a pixel), its font's
+// height is scaled, no label's or button's caption is wider than the control
+// in its font, and no paragraph of a text box breaks into more lines than at
+// 96 dpi; a form told that it moved to a monitor of another DPI takes the
+// suggested rectangle and lays out its controls for that DPI, and back again
+// to exactly where they were.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -64,6 +66,24 @@ int Lines(HWND h, HFONT font, const std::string& text, int width) {
   return r.bottom / tm.tmHeight;
 }
 
+// The width of the icon's image.
+int IconWidth(HICON icon) {
+  ICONINFO ii{};
+  if (!icon || !GetIconInfo(icon, &ii)) return 0;
+  BITMAP bm{};
+  GetObjectA(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
+  if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  if (ii.hbmMask) DeleteObject(ii.hbmMask);
+  return bm.bmWidth;
+}
+
+// The caption's icon of the window (its own, else its class's).
+HICON WindowIcon(HWND h, bool small) {
+  auto icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(h, small ? GCLP_HICONSM : GCLP_HICON));
+  return icon;
+}
+
 // Makes every page's controls (each page shown once) and returns to the
 // page that was showing.
 void MakeEveryPage(gui::TForm& form) {
@@ -101,6 +121,8 @@ void ExpectLaidOutAt(gui::TForm& form, SIZE client96, int dpi) {
   GetClientRect(form.Handle(), &c);
   EXPECT_NEAR(c.right, client96.cx * dpi / 96.0, 1);
   EXPECT_NEAR(c.bottom, client96.cy * dpi / 96.0, 1);
+  EXPECT_EQ(IconWidth(WindowIcon(form.Handle(), true)), gui::SystemMetricForDpi(SM_CXSMICON, dpi));
+  EXPECT_EQ(IconWidth(WindowIcon(form.Handle(), false)), gui::SystemMetricForDpi(SM_CXICON, dpi));
   MakeEveryPage(form);
   int checkedLabels = 0;
   for (int i = 0; i < form.ControlCount(); ++i) {
