@@ -1,6 +1,7 @@
 // The application object and its message loop.
 #include "gui/Application.h"
 
+#include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Pump.h"
 #include "gui/WinClasses.h"
@@ -63,7 +64,33 @@ void TApplication::SetTitle(const std::string& title) {
   if (handle_) SetWindowTextA(handle_, title_.c_str());
 }
 
-HICON TApplication::Icon() const {
+namespace {
+// The program's icon at size x size pixels for a DPI other than the
+// system's: a handle per size, kept (a form moved between monitors asks for
+// the same few sizes again).
+HICON IconOfSize(int size) {
+  struct Entry {
+    int size;
+    HICON icon;
+  };
+  static Entry cache[8];
+  for (const Entry& e : cache)
+    if (e.icon && e.size == size) return e.icon;
+  HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+  if (!icon)
+    icon = LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION), IMAGE_ICON, size, size,
+                      LR_SHARED);
+  for (Entry& e : cache)
+    if (!e.icon) {
+      e = {size, static_cast<HICON>(icon)};
+      break;
+    }
+  return static_cast<HICON>(icon);
+}
+}  // namespace
+
+HICON TApplication::Icon(int dpi) const {
+  if (dpi && dpi != SystemDpi()) return IconOfSize(SystemMetricForDpi(SM_CXICON, dpi));
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   return icon ? icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 }
@@ -72,9 +99,15 @@ HICON TApplication::Icon() const {
 // it by loading the large icon's resource again at the small size, once per
 // class, before the first window; under Wine that is a measurable part of
 // the start-up. The resource's own small image, loaded once, is the same
-// picture.
-HICON TApplication::SmallIcon() const {
+// picture. A shared load is keyed by the image it picks, not by the size asked
+// for: at a small size that the resource has no image of (24 pixels at 144
+// dpi takes its 32-pixel image, as the large icon does), it would return the
+// large icon's handle. Such a size gets a handle of its own.
+HICON TApplication::SmallIcon(int dpi) const {
+  constexpr int kSmallImage = 16;  // the resource's small image
+  if (dpi && dpi != SystemDpi()) return IconOfSize(SystemMetricForDpi(SM_CXSMICON, dpi));
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (cx != kSmallImage) return IconOfSize(cx);
   HANDLE icon =
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, cx, cy, LR_SHARED);
   if (!icon)

@@ -27,10 +27,12 @@ class TApplication {
   // that have no owner of their own, so that they have no button of their
   // own. Null before Initialize.
   HWND Handle() const { return handle_; }
-  HICON Icon() const;  // the program's icon (resource 1), or the system's
-  // The same icon at the caption's small size: one handle, loaded once and
-  // shared by every window class that shows the icon.
-  HICON SmallIcon() const;
+  // The program's icon (resource 1), or the system's; at the system's DPI, or
+  // at dpi (loaded once per size and kept for the life of the process).
+  HICON Icon(int dpi = 0) const;
+  // The same icon at the caption's small size: at the system's DPI one
+  // handle, loaded once and shared by every window class that shows it.
+  HICON SmallIcon(int dpi = 0) const;
 
   // The main form owns message boxes (util::SetMainWindow); closing it ends
   // Run. Pass nullptr to forget it.

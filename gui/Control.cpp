@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "gui/Application.h"
+#include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/WinClasses.h"
 #include "util/Errors.h"
@@ -50,9 +51,18 @@ bool NoFrame(HWND hwnd) {
   return w.right - w.left == c.right && w.bottom - w.top == c.bottom;
 }
 
+// Gives a window of a system class our procedure proc, which passes what it
+// does not answer on to the class's own, kept in *original (the same for
+// every window of the class, so the first window's is kept).
+void Subclass(HWND hwnd, WNDPROC proc, WNDPROC* original) {
+  auto old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+  if (!*original) *original = old;
+}
+
 // The system's labels and buttons leave WM_NCPAINT to the default procedure
 // as well: subclassed with this, the frameless ones skip it too. original is
-// where the class's own procedure is kept (the same for every window of it).
+// where the class's own procedure is kept.
 template <WNDPROC* original>
 LRESULT CALLBACK FramelessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCPAINT && NoFrame(hwnd)) return 0;
@@ -61,9 +71,7 @@ LRESULT CALLBACK FramelessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 template <WNDPROC* original>
 void SkipFramePainting(HWND hwnd) {
-  auto old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FramelessProc<original>)));
-  if (!*original) *original = old;
+  Subclass(hwnd, &FramelessProc<original>, original);
 }
 WNDPROC g_labelProc = nullptr, g_buttonProc = nullptr;
 
@@ -84,11 +92,12 @@ TControl::TControl(TForm& form, const ControlDef& def)
 
 void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                          const char* text) {
+  Place(form_.Dpi());
   style |= WS_CHILD | WS_CLIPSIBLINGS;
-  if (!(def_.flags & fHidden)) style |= WS_VISIBLE;
-  if (def_.flags & fDisabled) style |= WS_DISABLED;
-  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : caption_.c_str(), style, def_.left, def_.top,
-                          def_.width, def_.height, parent,
+  if (!HasFlag(fHidden)) style |= WS_VISIBLE;
+  if (HasFlag(fDisabled)) style |= WS_DISABLED;
+  hwnd_ = CreateWindowExA(exStyle, cls, text ? text : caption_.c_str(), style, left_, top_,
+                          width_, height_, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), this);
   if (!hwnd_) {
@@ -100,6 +109,21 @@ void TControl::CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND paren
 }
 
 void TControl::Create(HWND parent, int id) { CreateWin(kContainerClass, 0, 0, parent, id); }
+
+void TControl::Place(int dpi) {
+  left_ = Scale(def_.left, dpi);
+  top_ = Scale(def_.top, dpi);
+  width_ = Scale(def_.width, dpi);
+  height_ = Scale(def_.height, dpi);
+}
+
+void TControl::Relayout() {
+  if (!hwnd_) return;
+  Place(form_.Dpi());
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
+  SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
 
 HWND TControl::Handle() const {
   Realize();
@@ -124,7 +148,7 @@ void TControl::SetCaption(const std::string& text) {
 }
 
 bool TControl::Enabled() const {
-  return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : page_ && !(def_.flags & fDisabled);
+  return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : page_ && !HasFlag(fDisabled);
 }
 void TControl::SetEnabled(bool on) {
   if (hwnd_) EnableWindow(hwnd_, on);
@@ -133,7 +157,7 @@ void TControl::SetEnabled(bool on) {
 
 bool TControl::Visible() const {
   return hwnd_ ? (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0
-               : page_ && !(def_.flags & fHidden);
+               : page_ && !HasFlag(fHidden);
 }
 void TControl::SetVisible(bool on) {
   if (hwnd_) ShowWindow(hwnd_, on ? SW_SHOW : SW_HIDE);
@@ -149,7 +173,9 @@ void TControl::SetColor(COLORREF c) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-HFONT TControl::ControlFont() const { return GetFont(def_.font.face ? def_.font : form_.Font()); }
+HFONT TControl::ControlFont() const {
+  return GetFont(def_.font.face ? def_.font : form_.Font(), form_.Dpi());
+}
 
 COLORREF TControl::TextColor() const {
   return color_ != kDefaultColor ? color_ : GetSysColor(COLOR_WINDOWTEXT);
@@ -167,16 +193,20 @@ HBRUSH TControl::CtlColor(HDC dc) {
 
 // --- TLabel -----------------------------------------------------------------
 
-void TLabel::Create(HWND parent, int id) {
-  if (def_.width <= 0 || def_.height <= 0) {  // size to the caption
+void TLabel::Place(int dpi) {
+  TControl::Place(dpi);
+  if (def_.width <= 0 || def_.height <= 0) {  // size to the caption, in its font
     util::ScreenDC dc(GetDC(nullptr));
     HGDIOBJ old = SelectObject(dc.Get(), ControlFont());
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc.Get(), caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(dc.Get(), Caption().c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc.Get(), old);
-    if (def_.width <= 0) def_.width = r.right;
-    if (def_.height <= 0) def_.height = r.bottom;
+    if (def_.width <= 0) width_ = r.right;
+    if (def_.height <= 0) height_ = r.bottom;
   }
+}
+
+void TLabel::Create(HWND parent, int id) {
   // No SS_NOPREFIX: "&X" underlines X and is an access key, "&&" shows "&".
   CreateWin("STATIC", SS_LEFT, 0, parent, id);
   SkipFramePainting<&g_labelProc>(hwnd_);
@@ -195,7 +225,7 @@ void TEdit::Command(int code) {
 
 void TEdit::SetText(const std::string& text) {
   silent_ = true;
-  SetCaption(text);
+  TControl::SetCaption(text);
   silent_ = false;
 }
 
@@ -216,9 +246,7 @@ void TTextBox::Create(HWND parent, int id) {
   CreateWin("STATIC", SS_LEFT | SS_NOPREFIX, (def_.flags & fBorder) ? WS_EX_CLIENTEDGE : 0, parent,
             id, "");
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  auto old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxProc)));
-  if (!g_staticProc) g_staticProc = old;
+  Subclass(hwnd_, TextBoxProc, &g_staticProc);
 }
 
 void TTextBox::SetLines(std::vector<std::string> lines) {
@@ -254,7 +282,7 @@ void TTextBox::Paint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, TextColor());
   const UINT fmt = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
-  const int margin = bordered ? 2 : 0, width = client.right - 2 * margin;
+  const int margin = bordered ? Scale(2, form_.Dpi()) : 0, width = client.right - 2 * margin;
   std::vector<int> heights;
   for (const auto& line : lines_) {
     RECT r{0, 0, width, 0};
@@ -338,11 +366,7 @@ void TMemo::Create(HWND parent, int id) {
   DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                 (readOnly ? ES_READONLY : ES_WANTRETURN);
   CreateWin("EDIT", style, WS_EX_CLIENTEDGE, parent, id, ToCrLf(caption_).c_str());
-  if (readOnly) {
-    auto old = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyMemoProc)));
-    if (!g_editProc) g_editProc = old;
-  }
+  if (readOnly) Subclass(hwnd_, ReadOnlyMemoProc, &g_editProc);
 }
 
 void TMemo::Add(const std::string& line) {
@@ -368,7 +392,7 @@ void TMemo::Scroll(int sbCode) { SendMessageA(Handle(), EM_SCROLL, sbCode, 0); }
 void TCheckBox::Create(HWND parent, int id) {
   CreateWin("BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, parent, id);
   SkipFramePainting<&g_buttonProc>(hwnd_);
-  if (def_.flags & fChecked) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+  if (HasFlag(fChecked)) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void TCheckBox::Command(int code) {
@@ -376,7 +400,7 @@ void TCheckBox::Command(int code) {
 }
 
 bool TCheckBox::Checked() const {
-  if (!hwnd_) return def_.flags & fChecked;
+  if (!hwnd_) return HasFlag(fChecked);
   return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
@@ -396,7 +420,7 @@ void TButton::Create(HWND parent, int id) {
 }
 
 void TButton::Click() {
-  if (def_.value != 0) form_.SetModalResult(def_.value);
+  if (modalResult_ != 0) form_.SetModalResult(modalResult_);
   if (OnClick) OnClick();
 }
 
@@ -467,14 +491,13 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// A page fills its book (the table gives it no size of its own).
-void TPage::Create(HWND parent, int id) {
-  RECT r;
-  GetClientRect(parent, &r);
-  def_.left = def_.top = 0;
-  def_.width = r.right;
-  def_.height = r.bottom;
-  TPanel::Create(parent, id);
+// A page fills its book (the table gives it no size of its own; a book has
+// no frame, so its client area is its whole place).
+void TPage::Place(int /*dpi*/) {
+  const RECT book = ParentControl()->Bounds();
+  left_ = top_ = 0;
+  width_ = book.right - book.left;
+  height_ = book.bottom - book.top;
 }
 
 void TPageBook::AddPage(TPage* page) {
@@ -508,7 +531,7 @@ void TTimer::Create(HWND parent, int id) {
   owner_ = GetAncestor(parent, GA_ROOT);
   id_ = id;
   if (def_.value > 0) interval_ = static_cast<unsigned>(def_.value);
-  SetEnabled(!(def_.flags & fDisabled));
+  SetEnabled(!HasFlag(fDisabled));
 }
 
 void TTimer::Apply() {

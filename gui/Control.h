@@ -1,7 +1,22 @@
-// The controls of a form: thin objects around their HWND. Properties write
-// straight through to the window; events are std::function members that the
-// form's handlers are bound to. A form creates its controls from a layout
-// table of ControlDef rows (see Form.h).
+// The controls of a form: thin objects around their HWND, made from the rows
+// of the form's layout table (ControlDef, see Form.h). A row stays as the
+// table gives it, in pixels at 96 dpi; the control holds the live state: its
+// place at the form's DPI, and its caption and flags as code changes them.
+// A control's window may be made after the control (the controls of a page
+// wait for its first showing, see TControl): until then properties are kept
+// in the object and reach the window when it is made; once it exists they
+// write straight through to it.
+//
+// Events are std::function members that the form's handlers are bound to.
+// They run on what the user does. From code, only these setters run their
+// control's event, and the forms rely on exactly this:
+//   TCheckBox::SetChecked    OnClick, when the state changes
+//   TButton::Click           OnClick (code pressing the button)
+//   TDriveCombo::SetDrive    OnChange (and the linked folder list's)
+//   TDirList::SetDirectory   OnChange (the folder it opens is selected)
+// and these do not: TEdit::SetText and SetCaption (forms fill fields without
+// running their rules), every control's SetCaption, SetEnabled, SetVisible
+// and SetColor, the timer's and the page book's setters.
 #pragma once
 #include <functional>
 #include <string>
@@ -46,9 +61,10 @@ enum Flags : unsigned {
   fNoBevel = 1 << 8,   // panel without bevel
 };
 
-// One row of a layout table. Coordinates are pixels in the parent's client
-// area; parent "" is the form. For a Page row, parent is the PageBook and the
-// place is ignored (pages fill the book).
+// One row of a layout table. Coordinates are pixels at 96 dpi in the
+// parent's client area (the form scales them to its DPI); parent "" is the
+// form. For a Page row, parent is the PageBook and the place is ignored
+// (pages fill the book). A label of width or height 0 takes its caption's.
 struct ControlDef {
   Kind kind;
   const char* name;
@@ -83,6 +99,11 @@ class TControl {
   const std::string& Name() const { return name_; }
   Kind GetKind() const { return def_.kind; }
   TForm& Form() const { return form_; }
+  // The control's row, as the layout table gives it (96 dpi).
+  const ControlDef& Def() const { return def_; }
+  // Its place in the parent's client area at the form's DPI: the window's
+  // once it is made, else where it will be made.
+  RECT Bounds() const { return {left_, top_, left_ + width_, top_ + height_}; }
 
   virtual std::string Caption() const;  // the window text
   virtual void SetCaption(const std::string& text);
@@ -100,32 +121,43 @@ class TControl {
 
   // Creates the window (called by the form, in table order).
   virtual void Create(HWND parent, int id);
+  // Computes Bounds() from the row for dpi (the window is not moved).
+  virtual void Place(int dpi);
+  // Lays the made window out again for the form's DPI: place and font.
+  void Relayout();
   // A WM_COMMAND notification from this control.
   virtual void Command(int /*code*/) {}
   // Paints text colour/background for WM_CTLCOLOR*; returns the brush.
   HBRUSH CtlColor(HDC dc);
   // An edit or list: on the window colour rather than the face colour.
   virtual bool IsField() const { return false; }
+  // Its own font, or else the form's, at the form's DPI.
+  HFONT ControlFont() const;
 
  protected:
   void CreateWin(const char* cls, DWORD style, DWORD exStyle, HWND parent, int id,
                  const char* text = nullptr);
   // Makes the window now if it is one of a page's not yet made.
   void Realize() const;
-  // Its own font, or else the form's.
-  HFONT ControlFont() const;
   // Its own colour, or else the system's text colour.
   COLORREF TextColor() const;
-  void SetFlag(unsigned flag, bool on) { def_.flags = on ? def_.flags | flag : def_.flags & ~flag; }
+  bool HasFlag(unsigned flag) const { return (flags_ & flag) != 0; }
+  void SetFlag(unsigned flag, bool on) { flags_ = on ? flags_ | flag : flags_ & ~flag; }
   // The window of c if it is made, without making it.
   static HWND WindowIfMade(const TControl& c) { return c.hwnd_; }
+  // The control whose window this one's goes in; null: the form.
+  const TControl* ParentControl() const { return parent_; }
 
   TForm& form_;
-  ControlDef def_;
+  const ControlDef def_;
   std::string name_{def_.name};
   std::string caption_;  // the caption until the window exists
   HWND hwnd_ = nullptr;
   COLORREF color_;
+  // The row's flags as they are now: disabled, hidden and checked follow
+  // what code sets until the window exists (then the window holds them).
+  unsigned flags_ = def_.flags;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // Bounds(), at the form's DPI
 
  private:
   friend class TForm;
@@ -140,10 +172,12 @@ class TLabel : public TControl {
  public:
   using TControl::TControl;
   void Create(HWND parent, int id) override;
+  void Place(int dpi) override;
 };
 
-// Single-line edit. OnChange runs when the user edits the text; SetText from
-// code does NOT run it (forms fill fields without running their rules).
+// Single-line edit. OnChange runs when the user edits the text; SetText (or
+// SetCaption) from code does NOT run it (forms fill fields without running
+// their rules), whether or not the window is made yet.
 class TEdit : public TControl {
  public:
   using TControl::TControl;
@@ -151,6 +185,7 @@ class TEdit : public TControl {
   void Command(int code) override;
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text);
+  void SetCaption(const std::string& text) override { SetText(text); }
   std::function<void()> OnChange;
   bool IsField() const override { return true; }
 
@@ -216,11 +251,14 @@ class TButton : public TControl {
   void Click();
   // What Enter/Esc do: Click() only when the button is enabled and showing.
   bool Press();
-  int ModalResult() const { return def_.value; }
-  void SetModalResult(int mr) { def_.value = mr; }
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int mr) { modalResult_ = mr; }
   bool IsDefault() const { return def_.flags & fDefault; }
   bool IsCancel() const { return def_.flags & fCancel; }
   std::function<void()> OnClick;
+
+ private:
+  int modalResult_ = def_.value;
 };
 
 // Container (panel, page book, page): a window of our own class that passes
@@ -236,7 +274,7 @@ class TPanel : public TControl {
 class TPage : public TPanel {
  public:
   using TPanel::TPanel;
-  void Create(HWND parent, int id) override;
+  void Place(int dpi) override;
   void Paint(HDC) override {}
   std::string PageName() const { return def_.caption; }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -64,8 +65,12 @@ std::string ItemText(HWND hwnd, UINT lengthMsg, UINT textMsg, int i) {
 
 // --- TDriveCombo ------------------------------------------------------------
 
+void TDriveCombo::Place(int dpi) {
+  TControl::Place(dpi);
+  if (def_.height < 100) height_ = Scale(200, dpi);  // the height of the open list
+}
+
 void TDriveCombo::Create(HWND parent, int id) {
-  if (def_.height < 100) def_.height = 200;  // the height of the open list
   CreateWin("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, parent, id, "");
   char buf[512];
   DWORD n = GetLogicalDriveStringsA(sizeof(buf), buf);

@@ -18,6 +18,7 @@ class TDriveCombo : public TControl {
  public:
   using TControl::TControl;
   void Create(HWND parent, int id) override;
+  void Place(int dpi) override;
   void Command(int code) override;
   bool IsField() const override { return true; }
   char Drive() const;  // lower-case letter, 0 when none is selected

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "gui/Dpi.h"
+
 namespace gui {
 
 namespace {
@@ -17,10 +19,17 @@ struct TFontEntry {
 };
 }  // namespace
 
-HFONT GetFont(const TFontSpec& spec) {
+// Pixel heights scale rounded down: a text never grows wider than its
+// scaled place, where the layout at 96 dpi gave it just room enough.
+int FontHeight(const TFontSpec& spec, int dpi) {
+  if (spec.points > 0) return MulDiv(spec.points, dpi, 72);
+  return (spec.height > 0 ? spec.height : 11) * dpi / kBaseDpi;
+}
+
+HFONT GetFont(const TFontSpec& spec, int dpi) {
   static TFontEntry* cache = nullptr;
   const char* face = spec.face ? spec.face : "MS Sans Serif";
-  const int height = spec.height > 0 ? spec.height : 11;
+  const int height = FontHeight(spec, dpi);
   for (const TFontEntry* e = cache; e; e = e->next)
     if (e->height == height && e->bold == spec.bold && strcmp(e->face, face) == 0) return e->font;
   LOGFONTA lf{};

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "gui/Application.h"
+#include "gui/Dpi.h"
 #include "gui/FileCtrls.h"
 #include "gui/Pump.h"
 #include "gui/WinClasses.h"
@@ -82,9 +83,17 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
   } else {
     style |= WS_OVERLAPPED | WS_BORDER;
   }
-  RECT r{0, 0, def.clientWidth, def.clientHeight};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  const int width = r.right - r.left, height = r.bottom - r.top;
+  // Made for the system's DPI, which is that of the primary monitor, where a
+  // form centred on the screen opens; a form that the system puts on another
+  // monitor is sized again for that monitor's DPI once it is there.
+  dpi_ = SystemDpi();
+  auto frameFor = [&](int dpi) {
+    RECT r{0, 0, Scale(def.clientWidth, dpi), Scale(def.clientHeight, dpi)};
+    AdjustWindowRectForDpi(r, style, exStyle, dpi);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+  };
+  const SIZE frame = frameFor(dpi_);
+  const int width = frame.cx, height = frame.cy;
   // Centred on the whole (primary) screen, not its work area, so that a task
   // bar at one edge does not move it off the centre; made there at once
   // rather than moved there once made. Centring over an owner needs the
@@ -104,7 +113,13 @@ TForm::TForm(const FormDef& def, std::span<const ControlDef> controls, HWND owne
     throw util::EGeneralError(util::SystemErrorMessage(
         "Cannot create the window \"" + std::string(def.caption) + "\": ", error));
   }
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
+  if (const int dpi = WindowDpi(hwnd_); dpi != dpi_) {
+    dpi_ = dpi;
+    const SIZE f = frameFor(dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, f.cx, f.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetIconsForDpi();
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_, dpi_)), FALSE);
   CreateControls(controls);
   if (def.position == Position::OwnerCentre && owner_) util::CentreOver(hwnd_, owner_);
 }
@@ -413,6 +428,33 @@ void TForm::OnClose() {
   else Close();
 }
 
+void TForm::SetIconsForDpi() {
+  const bool systemDpi = dpi_ == SystemDpi();
+  if (systemDpi && !ownIcons_) return;
+  // Back at the system's DPI, no icons of its own: the class's show again.
+  ownIcons_ = !systemDpi;
+  SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(systemDpi ? nullptr : Application().Icon(dpi_)));
+  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(systemDpi ? nullptr : Application().SmallIcon(dpi_)));
+}
+
+void TForm::OnDpiChanged(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  SetIconsForDpi();
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_, dpi_)), FALSE);
+  // Table order: a parent is placed before its children (a page takes its
+  // book's new size). Controls not made yet are placed when they are made.
+  // Moved without redrawing, the form is drawn once when all are in place.
+  for (const auto& c : controls_) c->Relayout();
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 LRESULT CALLBACK TForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* form = WindowObject<TForm>(hwnd, msg, lp);
   if (msg == WM_NCCREATE && form) form->hwnd_ = hwnd;
@@ -436,6 +478,7 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: return OnCtlColor(wp, lp);
     case WM_TIMER: OnTimer(wp); return 0;
+    case kDpiChangedMessage: OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_SETFOCUS:
       // Being shown, the form hands the focus straight to its chosen control;

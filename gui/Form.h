@@ -1,6 +1,9 @@
 // Forms: top-level windows built from a layout table of controls, with a
 // close query, a first-show hook, a modal run with a modal result, and
 // dialog keys (Tab, access keys, Enter = default button, Esc = cancel button).
+// The table is written in pixels at 96 dpi: a form is made for the DPI of its
+// monitor (sizes, places and fonts scaled by DPI / 96) and lays itself out
+// again when it is moved to a monitor of another DPI.
 //
 // Usage: a form declares its layout as data and binds handlers in code.
 //
@@ -63,7 +66,7 @@ enum class Position {
 
 struct FormDef {
   const char* caption;
-  int clientWidth, clientHeight;  // client area in pixels
+  int clientWidth, clientHeight;  // client area in pixels at 96 dpi
   Border border = Border::Single;
   bool systemMenu = true;  // system menu and close box in the title bar
   Position position = Position::ScreenCentre;
@@ -97,6 +100,11 @@ class TForm {
   std::string Caption() const;
   void SetCaption(const std::string& text);
   TFontSpec Font() const { return font_; }
+  // The DPI the form is laid out for.
+  int Dpi() const { return dpi_; }
+  // The controls, in table order.
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Control(int i) const { return controls_.at(static_cast<size_t>(i)).get(); }
 
   // Shows the form (FormShow runs before it first appears).
   void Show();
@@ -146,6 +154,12 @@ class TForm {
   LRESULT OnCtlColor(WPARAM wp, LPARAM lp);
   void OnTimer(WPARAM id);
   void OnClose();
+  // WM_DPICHANGED: takes the suggested window rectangle and lays the made
+  // controls out again for dpi.
+  void OnDpiChanged(int dpi, const RECT* suggested);
+  // The caption's icons at the form's DPI, where it is not the system's
+  // (the window class has those, and they show when the form has none).
+  void SetIconsForDpi();
   bool CloseQuery();
   void FocusControl(HWND control);
   // The active control's window when it is visible, else null.
@@ -158,6 +172,8 @@ class TForm {
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   TFontSpec font_;
+  int dpi_ = 96;
+  bool ownIcons_ = false;  // icons set for a DPI other than the system's
   std::vector<std::unique_ptr<TControl>> controls_;
   TControl* activeControl_ = nullptr;
   bool shown_ = false, modal_ = false, closed_ = false, busy_ = false;

@@ -290,3 +290,56 @@ TEST(LockUpdateTest, LocksOneWindowAtATime) {
   gui::TLockUpdate again(other.Handle());  // the first lock ended
   EXPECT_TRUE(again.Locked());
 }
+
+// The rule of Control.h: from code, the check box's SetChecked (on a change),
+// the button's Click, the drive selector's SetDrive and the folder list's
+// SetDirectory run their control's event; the edit's SetText and the common
+// setters do not.
+TEST_F(FileCtrlsTest, OnlyTheSettersThatTheFormsRelyOnRunTheirEvents) {
+  const gui::FormDef def = {"Setter Events", 300, 120};
+  const gui::ControlDef rows[] = {
+      {Kind::CheckBox, "Chk", "", 8, 8, 100, 17, "Check"},
+      {Kind::Button, "Btn", "", 8, 30, 75, 25, "Press"},
+      {Kind::Edit, "Edit1", "", 8, 60, 100, 21},
+  };
+  gui::TForm small(def, rows);
+  auto* check = small.Get<gui::TCheckBox>("Chk");
+  auto* button = small.Get<gui::TButton>("Btn");
+  auto* edit = small.Get<gui::TEdit>("Edit1");
+  int checks = 0, presses = 0, edits = 0;
+  check->OnClick = [&] { ++checks; };
+  button->OnClick = [&] { ++presses; };
+  edit->OnChange = [&] { ++edits; };
+  check->SetChecked(true);
+  check->SetChecked(true);  // no change: no event
+  button->Click();
+  edit->SetText("filled by code");
+  for (gui::TControl* c : {static_cast<gui::TControl*>(check), static_cast<gui::TControl*>(button),
+                           static_cast<gui::TControl*>(edit)}) {
+    c->SetCaption("other");
+    c->SetEnabled(false);
+    c->SetEnabled(true);
+    c->SetVisible(false);
+    c->SetVisible(true);
+    c->SetColor(gui::clBlue);
+  }
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(edits, 0);
+
+  gui::TForm form(kForm, kControls);
+  auto* dirs = form.Get<gui::TDirList>("Dirs");
+  auto* drives = form.Get<gui::TDriveCombo>("Drives");
+  dirs->SetFileList(form.Get<gui::TFileList>("Files"));
+  drives->SetDirList(dirs);
+  int dirChanges = 0, driveChanges = 0;
+  dirs->OnChange = [&] { ++dirChanges; };
+  drives->OnChange = [&] { ++driveChanges; };
+  ASSERT_TRUE(dirs->SetDirectory(root_));
+  EXPECT_EQ(dirChanges, 1);
+  EXPECT_EQ(driveChanges, 0);  // the selector only follows the folder's drive
+  drives->SetDrive('c');
+  EXPECT_EQ(driveChanges, 1);
+  EXPECT_EQ(dirChanges, 2);  // the folder list opened the drive's folder
+  EXPECT_EQ(util::LowerCase(dirs->Directory().substr(0, 2)), "c:");
+}
