@@ -60,6 +60,10 @@ bool CopyOneFile(const std::string& source, const std::string& target) {
 }
 
 bool CopyProgramFiles(const TInstallState& state) {
+  // Before anything else: not even the same-folder case may make a drive or
+  // the user's Documents the product's home (the later steps would record it
+  // and write a store there).
+  if (!AcceptDestination(state.AppDir, TDestinationSource::Entered, true)) return false;
   if (util::SameDir(state.SourceDir, state.AppDir)) return true;
 
   ForceDirectories(state.AppDir);

@@ -48,8 +48,10 @@ void ReadRegistrySettings(TInstallState& state);
 void ReadStoredDefaults(TInstallState& state);
 
 // --- Install steps, in the order the wizard runs them -----------------------
-// Creates home with its missing parents and copies every file of SourceDir
-// into it ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped,
+// Refuses, before anything is created, a home that is not a folder of the
+// product's own (AcceptDestination, Destination.h). Then creates home with
+// its missing parents and copies every file of SourceDir into it
+// ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped,
 // and so is a store file of the distribution (app::IsStoreFileName: LN.dbc,
 // its journal LN.dbc.jnl, LN.pgp, LN.pgp.bak, in any case) where home
 // already has one.
