@@ -1,10 +1,13 @@
 // The default destination: Program Files where the user can create folders,
-// the per-user programs folder elsewhere.
+// the per-user programs folder elsewhere; and the refusal of a destination
+// that is not a folder of the product's own.
 #include "setup/Destination.h"
 
 #include <shlobj.h>
 
 #include "app/Version.h"
+#include "util/FolderGuard.h"
+#include "util/Message.h"
 #include "util/Paths.h"
 #include "util/Win.h"
 
@@ -49,5 +52,40 @@ std::string DefaultDestination() {
 }
 
 std::string LocalAppDataFolder() { return util::GetShellFolder(CSIDL_LOCAL_APPDATA); }
+
+std::string ProposedDestination(const std::string& dir) {
+  // Without the trailing separators, so that a root gives "C:\Lanternfell".
+  std::string folder = dir;
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  folder += '\\';
+  folder += app::ProductName;
+  return folder;
+}
+
+bool AcceptDestination(const std::string& dir, TDestinationSource source, bool onReview) {
+  if (!util::IsProtectedFolder(dir)) return true;
+  const bool recorded = source == TDestinationSource::Recorded;
+  // "Lanternfell", "\Lanternfell" or "C:Lanternfell" would be made in
+  // whatever folder is current, and recorded so for the product.
+  const bool full = util::IsAbsoluteFolderPath(util::AppendBackslash(dir));
+  std::string proposal;
+  if (full) proposal = ProposedDestination(dir);
+  // One formatting call: setup.exe has a size budget. wsprintfA writes at
+  // most 1024 bytes; a longer path is cut short in the box, nowhere else.
+  static const char kEarlier[] = "\n\nThe earlier files stay where they are.";
+  char text[1025];
+  wsprintfA(text,
+            "Setup will not install Lanternfell in\n%s\n\n%s%s a folder of its own, such as\n%s%s",
+            dir.c_str(),
+            full ? "It is a drive, a system folder or one of your own, like\n"
+                   "Documents (or holds one): your files there with Lanternfell's\n"
+                   "names would be replaced.\n\n"
+                 : "It is no full path.\n\n",
+            onReview ? "Click 'Back' to choose" : "Choose",
+            full ? proposal.c_str() : "C:\\Program Files\\Lanternfell",
+            recorded ? kEarlier : kEarlier + sizeof kEarlier - 1);
+  util::ShowMessage(text, app::ProductName, util::MsgButtons::Ok, util::MsgOwner::Main());
+  return false;
+}
 
 }  // namespace setup

@@ -110,6 +110,10 @@ bool CopyOneFile(const std::string& source, const std::string& target) {
 }
 
 bool CopyProgramFiles(const TInstallState& state) {
+  // Before anything else: not even the same-folder case may make a drive or
+  // the user's Documents the product's home (the later steps would record it
+  // and write a store there).
+  if (!AcceptDestination(state.AppDir, TDestinationSource::Entered, true)) return false;
   if (util::SameDir(state.SourceDir, state.AppDir)) return true;
 
   ForceDirectories(state.AppDir);
@@ -129,7 +133,15 @@ bool CopyProgramFiles(const TInstallState& state) {
   for (const std::string& entry : entries.Lines()) {
     if (util::DirectoryExists(entry)) continue;
     std::string name = util::ExtractFileName(entry);
-    if (util::LowerCase(name) == app::SetupFileName) name = app::UninstallerFileName;
+    const std::string lower = util::LowerCase(name);
+    // A rollback journal ("LN.ini.jnl" beside the seed store, "LN.dbc.jnl")
+    // belongs to the distribution's copy of its store, not to the product;
+    // beside the user's store in home, a whole one would be played back over
+    // it the next time the store is opened.
+    const size_t ext = app::JournalExt.size();
+    if (lower.size() > ext && lower.compare(lower.size() - ext, ext, app::JournalExt) == 0)
+      continue;
+    if (lower == app::SetupFileName) name = app::UninstallerFileName;
     // A store that came with the distribution never replaces the user's.
     if (app::IsStoreFileName(name) && util::FileExists(home + name)) continue;
     if (!CopyOneFile(entry, home + name)) return false;

@@ -48,14 +48,17 @@ void ReadRegistrySettings(TInstallState& state);
 void ReadStoredDefaults(TInstallState& state);
 
 // --- Install steps, in the order the wizard runs them -----------------------
-// Creates home with its missing parents and copies every file of SourceDir
-// into it ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped,
-// and so is a store file of the distribution (app::IsStoreFileName: LN.dbc,
-// its journal LN.dbc.jnl, LN.pgp, LN.pgp.bak, in any case) where home
-// already has one.
+// Refuses, before anything is created, a home that is not a folder of the
+// product's own (AcceptDestination, Destination.h). Then creates home with
+// its missing parents and copies every file of SourceDir into it
+// ("setup.exe", in any case, as "UninstLN.exe"); folders are skipped, and so
+// is a store file of the distribution (app::IsStoreFileName: LN.dbc, LN.pgp,
+// LN.pgp.bak, in any case) where home already has one, and every rollback
+// journal of the distribution (a name ending in app::JournalExt, in any case:
+// "LN.ini.jnl" beside the seed, "LN.dbc.jnl").
 // On a first installation (no LN.dbc, no LN.pgp) the seed LN.ini becomes
-// LN.dbc. Does nothing when home is SourceDir itself. Stops at the first
-// failed copy.
+// LN.dbc. Does nothing more when home is SourceDir itself. Stops at the
+// first failed copy.
 bool CopyProgramFiles(const TInstallState& state);
 // Copies one file over any existing target; on failure shows "Copy Failed"
 // with the system's error text and the source path.

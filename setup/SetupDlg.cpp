@@ -6,6 +6,7 @@
 #include "dialogs/StartProgram.h"
 #include "dialogs/WaitDlg.h"
 #include "gui/Application.h"
+#include "setup/Destination.h"
 #include "util/FileStream.h"
 #include "util/Message.h"
 #include "util/Paths.h"
@@ -160,6 +161,7 @@ TSetupForm::TSetupForm() : TForm(kSetupForm, kSetupControls) {
   AppDIR->SetText(s.AppDir);
   GroupBox->SetChecked(s.GroupBox);
   FoundInstallation_ = s.FoundInstallation;
+  if (FoundInstallation_) RecordedAppDir_ = s.AppDir;
   ReadStoredDefaults(s);
   EAddr->SetText(s.Address);
   Host->SetText(s.Host);
@@ -180,8 +182,11 @@ TInstallState TSetupForm::State() const {
 
 void TSetupForm::FormShow() {
   if (!FoundInstallation_) return;
-  NextBtnClick();
-  NextBtnClick();
+  // Two presses of Next, without the check of the folder on leaving Start:
+  // the earlier installation's folder is shown on Review as it is, and
+  // checked when Install is pressed.
+  MovePage(+1);
+  MovePage(+1);
   // Passing through Address gave EAddr the focus, and Review moves none: it
   // would stay on a hidden page and the dialog would hand it to Back. Next
   // has it, as at creation.
@@ -195,7 +200,16 @@ void TSetupForm::FormShow() {
 }
 
 void TSetupForm::NextBtnClick() {
+  // The folder is checked before anything is asked or made: on leaving
+  // Start (typed or browsed) and on Install (read from the registry, it
+  // comes straight to Review).
+  if (Page() == TSetupPage::Start && !AcceptAppDir(false)) return;
   if (NextBtn->Caption() == kInstallCaption) {
+    if (!AcceptAppDir(true)) {
+      // Back leads to the folder, also past the encrypted-store notice.
+      BackBtn->SetEnabled(true);
+      return;
+    }
     if (util::ShowMessage("Install now?", app::ProductName, util::MsgButtons::OkCancel) !=
         util::mrOk)
       return;
@@ -205,6 +219,13 @@ void TSetupForm::NextBtnClick() {
 }
 
 void TSetupForm::BackBtnClick() { MovePage(-1); }
+
+bool TSetupForm::AcceptAppDir(bool onReview) const {
+  const std::string dir = AppDIR->Text();
+  const bool recorded = FoundInstallation_ && dir == RecordedAppDir_;
+  return AcceptDestination(
+      dir, recorded ? TDestinationSource::Recorded : TDestinationSource::Entered, onReview);
+}
 
 TSetupPage TSetupForm::Page() const { return static_cast<TSetupPage>(Notebook1->PageIndex()); }
 

@@ -45,6 +45,9 @@ class TSetupForm : public gui::TForm {
   void FillReview();
   bool AddressFilled() const;  // both EAddr and Host hold text (blanks count)
   void UpdateNextForAddress();
+  // AcceptDestination of the AppDIR text, named as the earlier installation's
+  // folder while it is the one read from the registry.
+  bool AcceptAppDir(bool onReview) const;
 
   gui::TLabel* Appname;
   gui::TLabel* Copyright;
@@ -61,6 +64,7 @@ class TSetupForm : public gui::TForm {
   gui::TButton* CancelBtn;
 
   bool FoundInstallation_ = false;
+  std::string RecordedAppDir_;  // AppDIR as the earlier installation left it
   std::string SourceDir_;
   std::string ProgramFile_, StoreFile_;
 };

@@ -4,9 +4,10 @@
 
 #include "app/Version.h"
 #include "gui/Pump.h"
-#include "uninstall/FolderGuard.h"
+#include "uninstall/GroupGuard.h"
 #include "util/DirList.h"
 #include "util/FileStream.h"
+#include "util/FolderGuard.h"
 #include "util/Message.h"
 #include "util/Paths.h"
 #include "util/Registry.h"
@@ -23,7 +24,7 @@ const char kPoolFolder[] = "pool";
 // Lists dir (trailing backslash) unless there is nothing there or it is a
 // folder that must never be swept; false when it is not to be touched.
 bool ListHome(const std::string& dir, util::TStringList& files, util::TStringList& subdirs) {
-  if (dir.empty() || !util::DirectoryExists(dir) || IsProtectedFolder(dir)) return false;
+  if (dir.empty() || !util::DirectoryExists(dir) || util::IsProtectedFolder(dir)) return false;
   util::ListDirectory(dir, files, subdirs);
   return true;
 }

@@ -52,7 +52,7 @@ class TRemoval {
   // was handed over, or there was no group.
   bool RemoveProgramGroup();
   // Deletes the files of AppDir but the message store files; subfolders and
-  // the folder itself stay. A protected folder (IsProtectedFolder) is skipped.
+  // the folder itself stay. A protected folder (util::IsProtectedFolder) is skipped.
   void DeleteAppFiles();
   // Deletes the files of MixDir and its "pool" tree, then the folder itself
   // when nothing else is left. A protected folder is skipped. The product's

@@ -11,13 +11,14 @@ namespace util {
 
 namespace {
 // The two-call pattern: ask for the length (n counts the NUL), then fill a
-// buffer of n + 1 bytes stated as n.
-template <typename Call>
-std::string TwoCall(Call call) {
-  DWORD n = call(nullptr, 0);
+// buffer of n + 1 bytes stated as n. One function for every system call,
+// each through a small adapter (setup.exe has a size budget).
+using TFill = DWORD (*)(const char* arg, char* buf, DWORD n);
+std::string TwoCall(TFill call, const char* arg = nullptr) {
+  DWORD n = call(arg, nullptr, 0);
   if (n == 0) return std::string();
   std::vector<char> buf(n + 1, '\0');
-  DWORD got = call(buf.data(), n);
+  DWORD got = call(arg, buf.data(), n);
   if (got == 0 || got >= n + 1) return std::string();
   return std::string(buf.data());
 }
@@ -36,11 +37,13 @@ std::string TwoCallWide(DWORD (*call)(wchar_t*, DWORD)) {
 
 std::string GetShortPath(const std::string& path) {
   if (path.empty()) return std::string();
-  return TwoCall([&](char* b, DWORD n) { return GetShortPathNameA(path.c_str(), b, n); });
+  return TwoCall([](const char* p, char* b, DWORD n) { return GetShortPathNameA(p, b, n); },
+                 path.c_str());
 }
 
 std::string FullPath(const std::string& path) {
-  return TwoCall([&](char* b, DWORD n) { return GetFullPathNameA(path.c_str(), n, b, nullptr); });
+  return TwoCall([](const char* p, char* b, DWORD n) { return GetFullPathNameA(p, n, b, nullptr); },
+                 path.c_str());
 }
 
 // The folders the system names are taken in UTF-16 and made ANSI at the one

@@ -14,6 +14,7 @@
 #include "store/FileMan1.h"
 #include "tests/e2e/Stage.h"
 #include "tests/support/ShellLinkReader.h"
+#include "tests/support/RefusedFolders.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unspellable.h"
 #include "tests/support/Windows.h"
@@ -270,6 +271,61 @@ class TProgramFilesRefused {
   bool ok_ = false;
 };
 
+// The items of a folder list, as it shows them (indented two blanks a level).
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  const int n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    // Asked in the wide form: from another process Wine hands the text over
+    // wide whatever the window's own form.
+    const int len = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
+    std::vector<wchar_t> wide(len > 0 ? len + 1 : 1, L'\0');
+    if (len > 0) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+    std::vector<char> buf(2 * wide.size() + 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, buf.data(), static_cast<int>(buf.size()),
+                        nullptr, nullptr);
+    items.emplace_back(buf.data());
+  }
+  return items;
+}
+
+// Opens folder in the "Select Directory" dialog as a person would: a double
+// click on the drive, then on each folder down to it.
+bool BrowseTo(HWND browse, const std::string& folder) {
+  HWND list = FindWindowExA(browse, nullptr, "ListBox", nullptr);  // the folder list
+  if (!list || folder.size() < 3) return false;
+  std::vector<std::string> parts = {util::UpperCase(folder.substr(0, 3))};
+  for (size_t start = 3; start < folder.size();) {
+    size_t end = folder.find('\\', start);
+    if (end == std::string::npos) end = folder.size();
+    if (end > start) parts.push_back(folder.substr(start, end - start));
+    start = end + 1;
+  }
+  for (size_t level = 0; level < parts.size(); ++level) {
+    const std::string want = std::string(level * 2, ' ') + parts[level];
+    const std::vector<std::string> items = ListItems(list);
+    int index = -1;
+    for (size_t i = 0; i < items.size() && index < 0; ++i)
+      if (util::SameText(items[i], want)) index = static_cast<int>(i);
+    if (index < 0) {
+      ADD_FAILURE() << "no item \"" << want << "\" in the folder list";
+      return false;
+    }
+    SendMessageA(list, LB_SETCURSEL, index, 0);
+    SendMessageA(browse, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(list));
+  }
+  return true;
+}
+
+// Documents as the system records it for the user.
+std::string DocumentsFolder() {
+  util::TRegistry reg;
+  if (!reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false))
+    return std::string();
+  return reg.ReadString("Personal");
+}
+
 }  // namespace
 
 TEST(SetupE2ETest, FirstInstallationEndToEnd) {
@@ -280,6 +336,10 @@ TEST(SetupE2ETest, FirstInstallationEndToEnd) {
     EXPECT_TRUE(util::FileExists(s.Home + "\\" + f)) << f;
   EXPECT_FALSE(util::FileExists(s.Home + "\\setup.exe"));
   EXPECT_EQ(ReadFileText(s.Home + "\\UninstLN.exe"), ReadFileText(s.Dist + "\\setup.exe"));
+  // The seed store, written with the engine, has its empty journal beside it
+  // in the distribution; that is the distribution's, and the home gets none.
+  EXPECT_TRUE(util::FileExists(s.Dist + "\\LN.ini.jnl"));
+  EXPECT_FALSE(util::FileExists(s.Home + "\\LN.ini.jnl"));
 
   util::TStringList msg = StoreLines(s.Home, app::DefaultMessageKey);
   ASSERT_EQ(msg.Count(), 8);
@@ -737,4 +797,63 @@ TEST(SetupE2ETest, UserWhoseNameTheCodePageCannotSpellInstallsAndRemoves) {
     EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
     EXPECT_FALSE(util::TRegistry().KeyExists(app::UninstallEntryKey));
   }
+}
+
+// Documents picked with "&Browse": Next shows the box that names it and
+// proposes a folder of its own, and the wizard stays on Start with nothing
+// made; the user's files there keep their bytes. A folder inside Documents
+// then installs as always.
+TEST(SetupE2ETest, BrowsedDocumentsIsRefusedAndAFolderInsideItInstalls) {
+  TStage s = StageDistribution(SetupExe(), "documents");
+  const std::string documents = DocumentsFolder();
+  ASSERT_FALSE(documents.empty());
+  ASSERT_TRUE(LiesInsidePrefix(documents)) << documents;
+  const std::string inside = documents + "\\Lanternfell E2E";
+  RemoveTree(inside);
+  // The user's own files, named as the distribution's are.
+  const TSentinels mine(documents);
+  {
+    TSetupRun run(s);
+    ASSERT_TRUE(run.WaitPage(0));
+    ASSERT_TRUE(run.PressButton("&Browse"));
+    HWND browse = WaitForWindow(run.Pid(), "Select Directory", kLong);
+    ASSERT_NE(browse, nullptr);
+    ASSERT_TRUE(BrowseTo(browse, documents));
+    ASSERT_TRUE(Press(FindChild(browse, "Ok", "Button")));
+    ASSERT_TRUE(WaitForWindowGone(browse, 5000));
+    EXPECT_TRUE(util::SameText(TextOf(run.FolderEdit()), documents)) << TextOf(run.FolderEdit());
+    const std::string shown = TextOf(run.FolderEdit());  // as the dialog gives it: lower case
+
+    ASSERT_TRUE(run.PressButton("Next"));
+    run.ExpectBox("Setup will not install Lanternfell in\n" + shown +
+                      "\n\nIt is a drive, a system folder or one of your own, like\n"
+                      "Documents (or holds one): your files there with Lanternfell's\n"
+                      "names would be replaced.\n\n"
+                      "Choose a folder of its own, such as\n" +
+                      shown + "\\Lanternfell",
+                  "Lanternfell", IDOK);
+    EXPECT_EQ(run.Page(), 0);
+    EXPECT_TRUE(IsUsable(run.Button("Next")));
+    EXPECT_FALSE(util::FileExists(documents + "\\UninstLN.exe"));
+    EXPECT_FALSE(util::FileExists(documents + "\\LN.dbc"));
+    EXPECT_FALSE(util::TRegistry().KeyExists(app::ProductRegistryKey));
+    mine.ExpectUnchanged();
+
+    // A folder of its own inside Documents: the install runs as always.
+    run.FillAndReview(inside, "Ada <ada@example.org>", "smtp.example.org");
+    run.Install();
+    ASSERT_TRUE(run.WaitPage(3));
+    run.UncheckRun();
+    ASSERT_TRUE(run.PressButton("Exit"));
+    EXPECT_TRUE(run.Process().Wait(kLong));
+    CloseFolderWindows("Lanternfell");
+  }
+  for (const char* f : {"UninstLN.exe", "LN.exe", "LN.dbc", "License.txt", "ReadMe.txt"})
+    EXPECT_TRUE(util::FileExists(inside + "\\" + f)) << f;
+  EXPECT_EQ(ReadFileText(inside + "\\ReadMe.txt"), "Read me\r\n");
+  EXPECT_EQ(RegValue("AppDir"), inside);
+  mine.ExpectUnchanged();
+  RemoveTree(inside);
+  RemoveTree(s.Group);
+  util::TRegistry().DeleteKey(app::ProductRegistryKey);
 }

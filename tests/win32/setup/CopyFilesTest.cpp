@@ -6,6 +6,7 @@
 
 #include "app/Version.h"
 #include "setup/InstallSteps.h"
+#include "store/FileMan1.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/TempDir.h"
 #include "util/DirList.h"
@@ -145,12 +146,56 @@ TEST_F(CopyProgramFilesTest, DistributionStoreNeverReplacesTheUsersStore) {
   EXPECT_EQ(ReadFileText(home + "LN.ini"), "seed store");
 
   // A first installation takes the distribution's store as it comes, and
-  // the seed then makes none over it.
+  // the seed then makes none over it. The distribution's journal is the
+  // distribution's own: it is not installed.
   const std::string fresh = tmp_.Path("fresh");
   state_.AppDir = fresh;
   ASSERT_TRUE(setup::CopyProgramFiles(state_));
   EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc"), "distribution store");
-  EXPECT_EQ(ReadFileText(fresh + "\\LN.dbc.jnl"), "distribution journal");
+  EXPECT_FALSE(util::FileExists(fresh + "\\LN.dbc.jnl"));
+}
+
+// The seed store written with the store engine leaves its empty journal
+// beside it: a file of the distribution's store, not of the product, so the
+// home gets none. Nor does a whole journal of a store reach the home, where
+// it would be played back over the user's store the next time it is opened;
+// a journal without its store, or of another file, goes the same way.
+TEST_F(CopyProgramFilesTest, JournalsOfTheDistributionAreNotInstalled) {
+  ASSERT_TRUE(DeleteFileA((dist_ + "\\LN.ini").c_str()));
+  util::TStringList init;
+  init.Add("Cutmarks=~~");
+  ASSERT_EQ(store::WriteStoreLines(app::InitializationItem, &init, dist_ + "\\LN.ini"), 0);
+  ASSERT_TRUE(util::FileExists(dist_ + "\\LN.ini.jnl"));
+  EXPECT_EQ(ReadFileText(dist_ + "\\LN.ini.jnl"), "");
+  state_.AppDir = tmp_.Path("first");
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_TRUE(boxes_.boxes.empty());
+  const std::string first = state_.AppDir + "\\";
+  EXPECT_EQ(ReadFileText(first + "LN.dbc"), ReadFileText(dist_ + "\\LN.ini"));
+  util::TStringList names = testsupport::FileNames(first);
+  for (const std::string& n : names.Lines()) {
+    const std::string lower = util::LowerCase(n);
+    EXPECT_FALSE(lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".jnl") == 0) << n;
+  }
+  EXPECT_EQ(names.Count(), 6);  // five files of the distribution + LN.dbc
+
+  // A re-installation over the user's store, which has no journal of its own,
+  // from a distribution that carries whole journals (in any letter case).
+  const std::string mail("LNDBC\0\x01\xff the user's mail", 24);
+  WriteFileText(dist_ + "\\LN.dbc", "distribution store");
+  WriteFileText(dist_ + "\\ln.DBC.JNL", "a whole journal of the distribution's store");
+  WriteFileText(dist_ + "\\LN.pgp.jnl", "journal without its store");
+  WriteFileText(dist_ + "\\ReadMe.txt.jnl", "journal of another file");
+  const std::string home = tmp_.Path("home\\");
+  MakeDir(home);
+  WriteFileText(home + "LN.dbc", mail);
+  state_.AppDir = home;
+  ASSERT_TRUE(setup::CopyProgramFiles(state_));
+  EXPECT_EQ(ReadFileText(home + "LN.dbc"), mail);
+  for (const char* journal : {"LN.dbc.jnl", "LN.ini.jnl", "LN.pgp.jnl", "ReadMe.txt.jnl"})
+    EXPECT_FALSE(util::FileExists(home + journal)) << journal;
+  EXPECT_EQ(ReadFileText(home + "ReadMe.txt"), "read me");
+  EXPECT_EQ(ReadFileText(home + "UninstLN.exe"), "setup program");
 }
 
 TEST_F(CopyProgramFilesTest, EncryptedStoreGetsNoPlainStoreBesideIt) {

@@ -11,6 +11,7 @@
 #include "setup/Destination.h"
 #include "setup/SetupDlg.h"
 #include "store/FileMan1.h"
+#include "tests/support/RefusedFolders.h"
 #include "tests/support/WizardFixture.h"
 #include "uninstall/UninstDlg.h"
 #include "util/DirList.h"
@@ -523,6 +524,148 @@ TEST_F(SetupFormTest, BrowseCancelKeepsAppDirAndOkTakesTheFolder) {
   ASSERT_FALSE(chosen.empty());
   EXPECT_EQ(appDir->Text(), util::LowerCase(chosen));
   EXPECT_TRUE(Boxes().empty());
+}
+
+// Each kind of folder that is not the product's own, typed on the Start
+// page: Next shows the box naming it, the wizard stays on Start, nothing is
+// made or recorded, and the user's files of the distribution's names keep
+// their bytes. A folder inside Documents goes on as always.
+TEST_F(SetupFormTest, TypedFolderThatIsNotItsOwnKeepsTheStartPage) {
+  const std::vector<testsupport::TRefusedFolder> refused = testsupport::RefusedFolders();
+  EXPECT_GE(refused.size(), 14u);
+  std::string documents;
+  for (const testsupport::TRefusedFolder& f : refused) {
+    SCOPED_TRACE(f.kind + ": " + f.path);
+    if (f.kind == "Documents") documents = f.path;
+    const std::string dir = util::AppendBackslash(f.path);
+    const testsupport::TSentinels sentinels(dir);
+    const bool hadUninstaller = util::FileExists(dir + "UninstLN.exe");
+    ClearBoxes();
+    auto f1 = Open();
+    testsupport::Erase(Edit(*f1, "AppDIR"));
+    Type(Edit(*f1, "AppDIR"), f.path);
+    ASSERT_TRUE(Press(Btn(*f1, "NextBtn")));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].caption, "Lanternfell");
+    EXPECT_EQ(Boxes()[0].buttons, util::MsgButtons::Ok);
+    EXPECT_EQ(Boxes()[0].text.rfind("Setup will not install Lanternfell in\n" + f.path + "\n", 0),
+              0u)
+        << Boxes()[0].text;
+    EXPECT_NE(Boxes()[0].text.find("Choose a folder of its own, such as\n" +
+                                   setup::ProposedDestination(f.path)),
+              std::string::npos)
+        << Boxes()[0].text;
+    EXPECT_EQ(Boxes()[0].text.find("earlier"), std::string::npos);
+    EXPECT_EQ(f1->PageIndex(), 0);
+    EXPECT_EQ(Btn(*f1, "NextBtn")->Caption(), "Next");
+    EXPECT_FALSE(Btn(*f1, "BackBtn")->Enabled());
+    EXPECT_EQ(Edit(*f1, "AppDIR")->Text(), f.path);
+    sentinels.ExpectUnchanged();
+    EXPECT_EQ(util::FileExists(dir + "UninstLN.exe"), hadUninstaller);
+    EXPECT_FALSE(KeyExists(app::ProductRegistryKey));
+  }
+  ASSERT_FALSE(documents.empty());
+  ClearBoxes();
+  auto f = Open();
+  testsupport::Erase(Edit(*f, "AppDIR"));
+  Type(Edit(*f, "AppDIR"), documents + "\\Lanternfell");
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(f->PageIndex(), 1);
+  // Program Files itself is refused; the usual folder in it is not.
+  ASSERT_TRUE(Press(Btn(*f, "BackBtn")));
+  testsupport::Erase(Edit(*f, "AppDIR"));
+  Type(Edit(*f, "AppDIR"), "C:\\Program Files");
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(f->PageIndex(), 0);
+  testsupport::Erase(Edit(*f, "AppDIR"));
+  Type(Edit(*f, "AppDIR"), "C:\\Program Files\\Lanternfell");
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(f->PageIndex(), 1);
+}
+
+// The same folders recorded by an earlier installation: the wizard opens on
+// Review and shows where that installation is; Install shows the box (which
+// says the earlier files stay) instead of "Install now?", and stays on
+// Review with nothing made or changed; Back leads to the folder.
+TEST_F(SetupFormTest, RecordedFolderThatIsNotItsOwnIsShownAndRefusedOnInstall) {
+  const std::vector<testsupport::TRefusedFolder> refused = testsupport::RefusedFolders();
+  EXPECT_GE(refused.size(), 14u);
+  for (const testsupport::TRefusedFolder& f : refused) {
+    SCOPED_TRACE(f.kind + ": " + f.path);
+    const std::string dir = util::AppendBackslash(f.path);
+    const testsupport::TSentinels sentinels(dir);
+    const bool hadUninstaller = util::FileExists(dir + "UninstLN.exe");
+    const bool hadStore = util::FileExists(dir + "LN.dbc");
+    InstallKey({{"AppDir", f.path}, {"Program Group", "Lanternfell"}});
+    ClearBoxes();
+    auto w = Open();
+    EXPECT_TRUE(Boxes().empty());
+    ASSERT_EQ(w->PageIndex(), 2);
+    ASSERT_FALSE(Review(*w).empty());
+    EXPECT_EQ(Review(*w)[0], "Folder = " + f.path);
+
+    ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+    ASSERT_EQ(Boxes().size(), 1u);  // and no "Install now?"
+    const std::string& text = Boxes()[0].text;
+    EXPECT_EQ(text.rfind("Setup will not install Lanternfell in\n" + f.path + "\n", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("Click 'Back' to choose a folder of its own, such as\n" +
+                        setup::ProposedDestination(f.path)),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\n\nThe earlier files stay where they are."), std::string::npos) << text;
+    EXPECT_EQ(w->PageIndex(), 2);
+    EXPECT_EQ(Btn(*w, "NextBtn")->Caption(), "Install");
+    EXPECT_TRUE(Btn(*w, "BackBtn")->Enabled());
+    sentinels.ExpectUnchanged();
+    EXPECT_EQ(util::FileExists(dir + "UninstLN.exe"), hadUninstaller);
+    EXPECT_EQ(util::FileExists(dir + "LN.dbc"), hadStore);
+    {
+      util::TRegistry reg;
+      ASSERT_TRUE(reg.OpenKey(app::ProductRegistryKey, false));
+      EXPECT_EQ(reg.ReadString("AppDir"), f.path);
+      EXPECT_EQ(reg.ReadString("Version"), "");
+    }
+    // Back to Start: the same folder is refused on Next as well.
+    ASSERT_TRUE(Press(Btn(*w, "BackBtn")));
+    ASSERT_TRUE(Press(Btn(*w, "BackBtn")));
+    ASSERT_EQ(w->PageIndex(), 0);
+    ASSERT_TRUE(Press(Btn(*w, "NextBtn")));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_NE(Boxes()[1].text.find("\n\nChoose a folder"), std::string::npos);
+    EXPECT_NE(Boxes()[1].text.find("The earlier files stay"), std::string::npos);
+    EXPECT_EQ(w->PageIndex(), 0);
+    w.reset();
+    testsupport::DeleteProductKey();
+  }
+}
+
+// Behind the encrypted-store notice Back is off; a refused folder turns it
+// on, or the user could not reach the folder to change it.
+TEST_F(SetupFormTest, RefusedRecordedFolderOpensBackPastTheEncryptedNotice) {
+  std::string documents;
+  for (const auto& f : testsupport::RefusedFolders())
+    if (f.kind == "Documents") documents = f.path;
+  ASSERT_FALSE(documents.empty());
+  ASSERT_TRUE(testsupport::LiesInsidePrefix(documents));
+  const std::string pgp = util::AppendBackslash(documents) + "LN.pgp";
+  ASSERT_FALSE(util::FileExists(pgp));
+  testsupport::WriteFileText(pgp, "encrypted");
+  InstallKey({{"AppDir", documents}, {"Program Group", "Lanternfell"}});
+  auto f = Open();
+  EXPECT_EQ(Review(*f), Lines{kEncryptedNotice});
+  EXPECT_FALSE(Btn(*f, "BackBtn")->Enabled());
+  ASSERT_TRUE(Press(Btn(*f, "NextBtn")));
+  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(f->PageIndex(), 2);
+  EXPECT_TRUE(Btn(*f, "BackBtn")->Enabled());
+  ASSERT_TRUE(Press(Btn(*f, "BackBtn")));
+  EXPECT_EQ(f->PageIndex(), 1);
+  EXPECT_EQ(testsupport::ReadFileText(pgp), "encrypted");
+  DeleteFileA(pgp.c_str());
 }
 
 }  // namespace

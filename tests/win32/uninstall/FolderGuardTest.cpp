@@ -1,14 +1,15 @@
-// The folder guard: drive and share roots, the Windows and system folders and
-// their ancestors, and anything that is not an absolute folder path are never
-// swept. Only the drive-root case runs the removal itself, behind a check of
-// the guard, with sentinels that must survive.
+// The folder guard that the removal and setup share: drive and share roots,
+// the Windows and system folders and their ancestors, and anything that is
+// not an absolute folder path are never swept. The drive-root and
+// well-known-folder cases run the removal itself, behind a check of the
+// guard, with sentinels that must survive.
 #include "RemovalFixture.h"
-#include "uninstall/FolderGuard.h"
+#include "util/FolderGuard.h"
 #include "util/Text.h"
 
-using uninstall::IsAbsoluteFolderPath;
-using uninstall::IsProtectedFolder;
-using uninstall::IsRootForm;
+using util::IsAbsoluteFolderPath;
+using util::IsProtectedFolder;
+using util::IsRootForm;
 
 class FolderGuardTest : public RemovalFixture {};
 
@@ -42,17 +43,19 @@ TEST_F(FolderGuardTest, RootsSystemFoldersAndUncheckablePathsAreProtected) {
            util::ExtractFilePath(windows),
            // not absolute folder paths
            "", "windows\\", "\\windows\\", drive + "windows\\", ".\\", "\\\\?\\" + drive + "\\",
-           // absolute, but nothing there to compare
-           root_ + "missing\\", "\\\\lf-no-such-server\\share\\"})
+           // the root of a share that is not there
+           "\\\\lf-no-such-server\\share\\"})
     EXPECT_TRUE(IsProtectedFolder(p)) << p;
 
   // Ordinary folders, also inside the Windows folder, may be swept.
   const std::string home = Dir("Home");
   const std::string insideWindows = windows + "\\lf-guard-test\\";
   CreateDirectoryA(insideWindows.c_str(), nullptr);
-  for (const std::string& p :
-       std::vector<std::string>{home, util::StripBackslash(home), util::UpperCase(home),
-                                util::GetShortPath(home), insideWindows})
+  // A folder not made yet is judged by where it would be made (the removal
+  // never touches one: it asks whether the folder exists first).
+  for (const std::string& p : std::vector<std::string>{
+           home, util::StripBackslash(home), util::UpperCase(home), util::GetShortPath(home),
+           insideWindows, root_ + "missing\\", root_ + "missing\\one\\two"})
     EXPECT_FALSE(IsProtectedFolder(p)) << p;
   RemoveDirectoryA(insideWindows.c_str());
 }
@@ -156,7 +159,7 @@ TEST_F(FolderGuardTest, WellKnownFoldersAndTheirAncestorsAreProtected) {
   }
 
   // The guard's own list names them too, each once found through the shell.
-  const std::vector<std::string> listed = uninstall::WellKnownFolders();
+  const std::vector<std::string> listed = util::WellKnownFolders();
   auto lists = [&](const std::string& dir) {
     for (const std::string& l : listed)
       if (util::SameDir(l, dir)) return true;
@@ -207,4 +210,45 @@ TEST_F(FolderGuardTest, HomeInAWellKnownFolderLosesNothing) {
     DeleteFileA(poolSentinel.c_str());
     if (madePool) RemoveDirectoryA((dir + "pool").c_str());
   }
+}
+
+// A destination that setup has not made yet is compared by where it would
+// be made: the existing part in short form, the rest as written, with the
+// trailing dots and blanks the system drops when it makes the last folder.
+TEST_F(FolderGuardTest, FoldersNotMadeYetAreJudgedByWhereTheyWouldBe) {
+  const std::string home = Dir("Home");  // exists, with its "\"
+  const std::string shortHome = util::LowerCase(util::GetShortPath(home));
+  ASSERT_FALSE(shortHome.empty());
+  EXPECT_EQ(util::ComparableFolder(home), shortHome);
+  EXPECT_EQ(util::ComparableFolder(home + "New Folder\\Deeper"),
+            shortHome + "new folder\\deeper\\");
+  EXPECT_EQ(util::ComparableFolder(util::UpperCase(home) + "x\\..\\y/"), shortHome + "y\\");
+  EXPECT_EQ(util::ComparableFolder("C:"), "c:\\");
+  EXPECT_EQ(util::ComparableFolder("c:/"), "c:\\");
+  EXPECT_EQ(util::ComparableFolder("Z:\\"), "z:\\");
+  EXPECT_EQ(util::ComparableFolder("ln\\"), "");
+  EXPECT_EQ(util::ComparableFolder("C:ln"), "");
+  EXPECT_EQ(util::ComparableFolder("\\\\lf-no-such-server\\share\\Ln"),
+            "\\\\lf-no-such-server\\share\\ln\\");
+
+  const std::string documents = ShellFolderValue("Personal");
+  const std::string desktop = ShellFolderValue("Desktop");
+  ASSERT_TRUE(util::DirectoryExists(documents));
+  ASSERT_TRUE(util::DirectoryExists(desktop));
+  for (const std::string& known : {documents, desktop, Env("USERPROFILE")}) {
+    // The folder itself under names that end up at it.
+    for (const std::string& spelling : {known + ".", known + " ", known + ". .", known + "\\.",
+                                        known + "\\new\\..", util::UpperCase(known) + "\\"})
+      EXPECT_TRUE(IsProtectedFolder(spelling)) << spelling;
+    // A folder to be made inside it is an ordinary one; its missing parent
+    // is judged the same way.
+    for (const std::string& inside :
+         {known + "\\Lanternfell", known + "\\Not Made\\Lanternfell\\", known + "\\Lanternfell."})
+      EXPECT_FALSE(IsProtectedFolder(inside)) << inside;
+  }
+  // A missing drive: its root is refused, a folder on it is not (making it
+  // fails later, with its own message).
+  EXPECT_TRUE(IsProtectedFolder("Q:\\"));
+  EXPECT_TRUE(IsProtectedFolder("Q:"));
+  EXPECT_FALSE(IsProtectedFolder("Q:\\Mail\\Lanternfell"));
 }

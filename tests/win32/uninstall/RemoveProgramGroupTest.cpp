@@ -2,7 +2,7 @@
 // message boxes, refused group names, and Wine's own Program Manager server.
 #include "RemovalFixture.h"
 #include "tests/support/DdeServer.h"
-#include "uninstall/FolderGuard.h"
+#include "uninstall/GroupGuard.h"
 
 using uninstall::TUninstallState;
 
