@@ -201,12 +201,14 @@ std::string Pick(const char* const (&pool)[N], TChoices& c) {
   return pool[c.Below(N)];
 }
 
-// The name with each letter's case chosen afresh.
+// The name with each letter's case chosen afresh; never the separator byte
+// (0xFF is the lower case of 0x9F, which a store's names may hold).
 std::string VaryCase(const std::string& name, TChoices& c) {
   std::string out;
   for (char ch : name) {
     const std::string one(1, ch);
-    out += c.Chance(50) ? util::UpperCase(one) : util::LowerCase(one);
+    const std::string varied = c.Chance(50) ? util::UpperCase(one) : util::LowerCase(one);
+    out += varied == app::KeySeparator ? one : varied;
   }
   return out;
 }
@@ -262,6 +264,19 @@ const T& PickOf(const std::vector<T>& v, TChoices& c) {
 std::vector<std::string> Varied(std::vector<std::string> path, TChoices& c) {
   for (std::string& n : path) n = VaryCase(n, c);
   return path;
+}
+
+// Whether a read or delete of path meets nothing: some name on it is not
+// there, and none before that is an item (a store from elsewhere may hold
+// any name, "absent" too).
+bool Missing(const TStoreModel& model, const std::vector<std::string>& path) {
+  for (size_t n = 1; n <= path.size(); ++n) {
+    const TStoreModel::TNode* node =
+        model.Find(std::vector<std::string>(path.begin(), path.begin() + static_cast<long>(n)));
+    if (!node) return true;
+    if (!node->folder) return false;
+  }
+  return false;
 }
 
 bool IsInitItem(const std::vector<std::string>& path) {
@@ -326,7 +341,12 @@ TStoreOp NextStoreOp(const TStoreModel& model, TChoices& c, bool settings) {
   if ((roll >= 55 && roll < 65) || (crowded && roll < 20)) {
     op.kind = TStoreOp::Delete;
     op.path = Varied(item, c);
-    if (c.Chance(10)) op.path.back() = "gone" + std::to_string(c.Below(5));  // missing, in a folder that is there
+    if (c.Chance(10)) {
+      // A missing item, in a folder that is there.
+      std::vector<std::string> gone = op.path;
+      gone.back() = "gone" + std::to_string(c.Below(5));
+      if (Missing(model, gone)) op.path = gone;
+    }
     return op;
   }
   if (roll < 55) {
@@ -360,8 +380,10 @@ TStoreOp NextStoreOp(const TStoreModel& model, TChoices& c, bool settings) {
   op.path = Varied(item, c);
   if (c.Chance(15)) {
     // Missing: a name the folder lacks, or a folder that is not there.
-    op.path.back() = "absent";
-    if (c.Chance(50)) op.path.insert(op.path.begin(), "NoSuchFolder");
+    std::vector<std::string> absent = op.path;
+    absent.back() = "absent";
+    if (c.Chance(50)) absent.insert(absent.begin(), "NoSuchFolder");
+    if (Missing(model, absent)) op.path = absent;
   }
   return op;
 }
