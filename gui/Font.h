@@ -28,7 +28,7 @@ constexpr COLORREF clBlack = RGB(0, 0, 0);
 constexpr COLORREF clBlue = RGB(0, 0, 255);
 constexpr COLORREF clGray = RGB(128, 128, 128);
 
-// The character height in pixels of the spec at dpi: points as the system
+// The character height in pixels of the font at dpi: points as the system
 // rounds them (8 pt: 11, 13, 16, 21 pixels at 96, 120, 144, 192 dpi), pixels
 // at 96 dpi scaled and rounded down (11: 11, 13, 16, 22).
 int FontHeight(const TFontSpec& spec, int dpi);

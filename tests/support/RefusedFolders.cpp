@@ -11,9 +11,7 @@
 
 namespace testsupport {
 
-namespace {
-
-std::string Env(const char* name) {
+std::string EnvironmentValue(const char* name) {
   char buf[MAX_PATH * 2] = {};
   const DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
   return n && n < sizeof(buf) ? std::string(buf) : std::string();
@@ -26,11 +24,9 @@ std::string ShellFolderValue(const char* name) {
   return reg.ReadString(name);
 }
 
-}  // namespace
-
 std::vector<TRefusedFolder> RefusedFolders() {
   const std::string windows = util::GetWindowsDir();
-  const std::string profile = Env("USERPROFILE");
+  const std::string profile = EnvironmentValue("USERPROFILE");
   std::vector<TRefusedFolder> all = {
       {"drive root", windows.substr(0, 2) + "\\"},
       {"bare drive", windows.substr(0, 2)},
@@ -41,12 +37,12 @@ std::vector<TRefusedFolder> RefusedFolders() {
       {"Documents", ShellFolderValue("Personal")},
       {"Start menu", ShellFolderValue("Start Menu")},
       {"Programs", ShellFolderValue("Programs")},
-      {"AppData", Env("APPDATA")},
+      {"AppData", EnvironmentValue("APPDATA")},
       {"local AppData", ShellFolderValue("Local AppData")},
-      {"Program Files", Env("ProgramFiles")},
-      {"64-bit Program Files", Env("ProgramW6432")},
-      {"public profile", Env("PUBLIC")},
-      {"ProgramData", Env("ProgramData")},
+      {"Program Files", EnvironmentValue("ProgramFiles")},
+      {"64-bit Program Files", EnvironmentValue("ProgramW6432")},
+      {"public profile", EnvironmentValue("PUBLIC")},
+      {"ProgramData", EnvironmentValue("ProgramData")},
       {"folder of all profiles", profile.empty() ? "" : util::ExtractFilePath(profile)},
   };
   std::vector<TRefusedFolder> present;

@@ -14,6 +14,13 @@ struct TRefusedFolder {
   std::string path;
 };
 
+// An environment variable's value, or "" when it is not set.
+std::string EnvironmentValue(const char* name);
+// Where the system recorded one of the user's shell folders (HKCU ...\Explorer\
+// Shell Folders): a source beside the environment that does not ask the
+// shell as the guard does. "" when there is none.
+std::string ShellFolderValue(const char* name);
+
 // A drive root (as "C:\" and as "C:"), the Windows and system folders, the
 // profile, Desktop, Documents, Start menu, Programs, AppData, local AppData,
 // Program Files itself (and its 64-bit twin where there is one), the public

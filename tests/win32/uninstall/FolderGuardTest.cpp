@@ -4,6 +4,7 @@
 // well-known-folder cases run the removal itself, behind a check of the
 // guard, with sentinels that must survive.
 #include "RemovalFixture.h"
+#include "tests/support/RefusedFolders.h"
 #include "util/FolderGuard.h"
 #include "util/Text.h"
 
@@ -91,24 +92,8 @@ TEST_F(FolderGuardTest, DriveRootIsNeverSwept) {
   if (madePool) RemoveDirectoryA("C:\\pool");
 }
 
-namespace {
-
-std::string Env(const char* name) {
-  char buf[MAX_PATH * 2] = {};
-  const DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
-  return n && n < sizeof(buf) ? std::string(buf) : std::string();
-}
-
-// Where the system recorded the user's shell folders: a second source,
-// beside the environment, that does not ask the shell as the guard does.
-std::string ShellFolderValue(const char* name) {
-  util::TRegistry reg;
-  if (!reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false))
-    return std::string();
-  return reg.ReadString(name);
-}
-
-}  // namespace
+using testsupport::ShellFolderValue;
+std::string Env(const char* name) { return testsupport::EnvironmentValue(name); }
 
 // The shell's well-known folders and every folder that contains one are
 // protected; a folder inside one is an ordinary home.
