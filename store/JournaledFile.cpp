@@ -17,9 +17,10 @@ namespace store {
 TJournaledFile::TJournaledFile(const std::string& path, util::TFileStream::Mode mode)
     : file_(path, mode), journalPath_(JournalPath(path)) {
   if (mode != util::TFileStream::Create) {
-    // An existing file keeps its length, which is asked for when needed; a
-    // file OpenAlways made is empty, and a journal beside it would have no
-    // store to be played back onto (recovery finds it stale or empty).
+    // An existing file keeps its length, which is asked for when needed. A
+    // file OpenAlways made is empty: recovery finds a journal beside it
+    // stale, or whole with an original length of 0, which can hold no range,
+    // so that playing it back leaves the file as it is.
     RecoverStore(file_, path);
     return;
   }
